@@ -1,0 +1,91 @@
+#include "cli/arguments.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace kt {
+
+Arguments Arguments::fromMain(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return Arguments(std::move(args));
+}
+
+std::vector<std::string> Arguments::takeAll(const std::string& name) {
+    const std::string flag = "--" + name;
+    std::vector<std::string> values;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args_.size(); ++i) {
+        const std::string& arg = args_[i];
+        if (arg == flag) {
+            if (i + 1 < args_.size()) {
+                values.push_back(args_[++i]);
+            } else if (error_.empty()) {
+                error_ = flag + " needs a value";
+            }
+        } else if (arg.rfind(flag + "=", 0) == 0) {
+            values.push_back(arg.substr(flag.size() + 1));
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    args_ = std::move(rest);
+    return values;
+}
+
+std::optional<std::string> Arguments::take(const std::string& name) {
+    std::vector<std::string> values = takeAll(name);
+    if (values.empty()) return std::nullopt;
+    return values.back();
+}
+
+bool Arguments::takeFlag(const std::string& name) {
+    const std::string flag = "--" + name;
+    bool found = false;
+    std::vector<std::string> rest;
+    for (const std::string& arg : args_) {
+        if (arg == flag) {
+            found = true;
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    args_ = std::move(rest);
+    return found;
+}
+
+std::vector<std::string> Arguments::positionals() {
+    std::vector<std::string> result;
+    bool onlyPositionals = false;
+    for (const std::string& arg : args_) {
+        if (!onlyPositionals && arg == "--") {
+            onlyPositionals = true;
+        } else if (!onlyPositionals && arg.size() > 1 && arg[0] == '-' &&
+                   !parseNumber(arg).has_value()) {
+            if (error_.empty()) error_ = "unknown option " + arg;
+        } else {
+            result.push_back(arg);
+        }
+    }
+    return result;
+}
+
+std::optional<double> parseNumber(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || errno == ERANGE) return std::nullopt;
+    return value;
+}
+
+std::optional<long> parseInteger(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (end != text.c_str() + text.size() || errno == ERANGE) return std::nullopt;
+    return value;
+}
+
+}  // namespace kt

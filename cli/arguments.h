@@ -1,0 +1,38 @@
+// A minimal reader for command arguments: options of the form "--name VALUE"
+// or "--name=VALUE", flags, and positional arguments, in any order.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kt {
+
+class Arguments {
+public:
+    // args excludes the command name.
+    explicit Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
+    static Arguments fromMain(int argc, char** argv);  // skips argv[0]
+
+    // Removes and returns the value of --name (last occurrence wins).
+    // Sets error() when the option is present without a value.
+    std::optional<std::string> take(const std::string& name);
+    // Removes every occurrence of --name and returns their values in order.
+    std::vector<std::string> takeAll(const std::string& name);
+    // Removes --name and answers whether it was there.
+    bool takeFlag(const std::string& name);
+    // What is left; an unknown option ("-x" or "--x") sets error().
+    std::vector<std::string> positionals();
+
+    const std::string& error() const { return error_; }
+
+private:
+    std::vector<std::string> args_;
+    std::string error_;
+};
+
+// Strict number parsing: the whole text must be the number.
+std::optional<double> parseNumber(const std::string& text);
+std::optional<long> parseInteger(const std::string& text);
+
+}  // namespace kt

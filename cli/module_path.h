@@ -1,0 +1,19 @@
+// Where the command-line host finds the effect module.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/vst_host.h"
+
+namespace kt {
+
+// KavTamor.so in the directory of the running executable.
+std::string defaultModulePath();
+
+// Loads the module named by --plugin (or the default one) and prints the
+// reason to standard error when it fails.
+std::unique_ptr<VstPlugin> loadModuleOrReport(const std::optional<std::string>& pluginOption);
+
+}  // namespace kt

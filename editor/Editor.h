@@ -1,0 +1,23 @@
+// The limiter's editor: builds the window, keeps the controls and the
+// parameters in step both ways, polls the meter feed on the host's idle calls,
+// shows the latency and stores the metering display settings.
+#pragma once
+
+#include <atomic>
+
+#include "presets/CPresetSystemEditor.h"
+
+class Editor : public CPresetSystemEditor {
+public:
+    explicit Editor(AudioEffect* effect);
+    ~Editor() override;
+
+    // Called by the engine after every parameter change; any thread.
+    void setParameter(vst::int32 index, float value) override;
+    // Called by the engine when its latency changes.
+    void setLatency(long samples);
+    long getLatency() const { return latencySamples.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<long> latencySamples{0};
+};

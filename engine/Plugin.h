@@ -1,0 +1,56 @@
+// The Kav Tamor effect: the parameter model, the host-facing processing entry
+// points and identity, on top of the preset bank. The signal path itself lives
+// in kt::LimiterEngine.
+#pragma once
+
+#include "engine/limiter_engine.h"
+#include "presets/CPresetSystemEffect.h"
+
+class Editor;
+
+class Plugin : public CPresetSystemEffect {
+public:
+    explicit Plugin(vst::audioMasterCallback audioMaster);
+    ~Plugin() override;
+
+    // Audio thread.
+    void processReplacing(float** inputs, float** outputs, vst::int32 frames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, vst::int32 frames) override;
+
+    // Any thread. The one way a value enters the engine, whatever its source.
+    void setParameter(vst::int32 index, float value) override;
+    float getParameter(vst::int32 index) override;
+    void getParameterName(vst::int32 index, char* text) override;
+    void getParameterLabel(vst::int32 index, char* text) override;
+    void getParameterDisplay(vst::int32 index, char* text) override;
+    bool getParameterProperties(vst::int32 index, vst::VstParameterProperties* p) override;
+
+    void setSampleRate(float rate) override;
+    void suspend() override;
+    void resume() override {}
+
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    vst::int32 getVendorVersion() override { return 1510; }
+    vst::int32 getVstVersion() override { return 2400; }
+    vst::int32 getPlugCategory() override { return vst::kPlugCategMastering; }
+    bool isDummy(int) override { return false; }
+    bool isDummyOld(int) override { return false; }
+
+    // Editor thread: the ten meter readings (see LimiterEngine::getMeters).
+    virtual void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
+                           float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR,
+                           float* gainL, float* gainR);
+    virtual int getProcessType() { return engine.rateShift(); }
+
+    kt::LimiterEngine& limiter() { return engine; }
+
+private:
+    void mapVersions(float value);
+    void loadTamorDefaults();
+    void reportLatency(int samples);
+    Editor* limiterEditor();
+
+    kt::LimiterEngine engine;
+};

@@ -1,0 +1,71 @@
+// Gain smoothing by block convolution: the short-window maxima of each channel
+// are collected W at a time on the even slots of a 2W block, convolved
+// circularly with the sinc-lobe kernel through a real FFT, and handed out one
+// per sample over the next W samples. The odd slots of each result (zero up to
+// rounding) are carried into the next block, as the overlap of a longer
+// convolution would be.
+#pragma once
+
+#include <array>
+
+namespace kt {
+
+// Real-to-halfcomplex FFTW plans for the sizes 16..256, made once per process
+// behind a mutex (the planner is not thread-safe) and executed with the
+// new-array interface, which is. Transforms are in place on 64-byte aligned
+// arrays; the inverse is unnormalised (forward then inverse scales by n).
+class FftPlans {
+public:
+    static const FftPlans& instance();
+    static bool validSize(int n) { return n >= 16 && n <= 256 && (n & (n - 1)) == 0; }
+
+    void forward(int n, double* data) const;
+    void inverse(int n, double* data) const;
+
+private:
+    FftPlans();
+    static int slot(int n);
+    std::array<void*, 5> forward_{};
+    std::array<void*, 5> inverse_{};
+};
+
+// Fills spectrum[0 .. 2W-1] with the halfcomplex transform of the normalised
+// sinc-lobe kernel of length W (on even slots), scaled by 1/(2W) so that
+// forward transform, bin-by-bin product and inverse give the circular
+// convolution at unity gain. W is 8, 16, 32, 64 or 128.
+void designSmoothingSpectrum(int W, double* spectrum);
+
+// data <- data * spectrum, bin by bin, both in halfcomplex order of size n.
+void multiplyHalfcomplex(int n, double* data, const double* spectrum);
+
+class SmoothingConvolver {
+public:
+    static constexpr int kMaxLength = 128;  // W
+
+    SmoothingConvolver();
+
+    // Sets W and rebuilds the kernel spectrum. Caller holds the engine lock.
+    void setLength(int W);
+    int length() const { return length_; }
+
+    void clear();           // zeroes blocks and overlaps
+    void resetPositions();  // fill and overlap positions to 0
+
+    // Takes this sample's short-window maxima and gives this sample's smoothed values.
+    void push(double wL, double wR, double& cL, double& cR);
+
+    const double* spectrum() const { return spectrum_; }
+
+private:
+    alignas(64) double spectrum_[2 * kMaxLength];
+    alignas(64) double blockL_[2 * kMaxLength];
+    alignas(64) double blockR_[2 * kMaxLength];
+    double overlapL_[kMaxLength];
+    double overlapR_[kMaxLength];
+    const FftPlans& plans_;
+    int length_ = 64;
+    int fill_ = 0;
+    int overlap_ = 0;
+};
+
+}  // namespace kt

@@ -1,0 +1,160 @@
+#include "engine/interpolators.h"
+
+#include <immintrin.h>
+
+#include <cmath>
+
+#include "engine/interpolator_coefs.h"
+
+namespace kt {
+namespace {
+
+// Each coefficient twice, so one load weights the left and right sample of a frame.
+template <std::size_t N>
+struct alignas(64) DuplicatedTable {
+    double v[2 * N];
+};
+
+template <std::size_t N>
+constexpr DuplicatedTable<N> duplicate(const std::array<double, N>& c) {
+    DuplicatedTable<N> t{};
+    for (std::size_t i = 0; i < N; ++i) {
+        t.v[2 * i] = c[i];
+        t.v[2 * i + 1] = c[i];
+    }
+    return t;
+}
+
+constexpr DuplicatedTable<32> kHalfband = duplicate(halfbandCoefs());
+constexpr DuplicatedTable<64> kQuarter1 = duplicate(quarterCoefs(0));
+constexpr DuplicatedTable<64> kQuarter2 = duplicate(quarterCoefs(1));
+constexpr DuplicatedTable<64> kQuarter3 = duplicate(quarterCoefs(2));
+
+StereoValue magnitude(__m128d v) {
+    alignas(16) double out[2];
+    _mm_store_pd(out, v);
+    return {std::fabs(out[0]), std::fabs(out[1])};
+}
+
+StereoValue largest(__m128d a, __m128d b, __m128d c) {
+    const StereoValue x = magnitude(a), y = magnitude(b), z = magnitude(c);
+    return {std::fmax(x.l, std::fmax(y.l, z.l)), std::fmax(x.r, std::fmax(y.r, z.r))};
+}
+
+// ---- SSE2: one frame (L, R) per register.
+
+StereoValue halfbandSse2(const double* w) {
+    __m128d acc0 = _mm_setzero_pd(), acc1 = _mm_setzero_pd();
+    for (int k = 0; k < 32; k += 2) {
+        const __m128d p0 = _mm_add_pd(_mm_loadu_pd(w + 2 * k), _mm_loadu_pd(w + 2 * (63 - k)));
+        const __m128d p1 =
+            _mm_add_pd(_mm_loadu_pd(w + 2 * (k + 1)), _mm_loadu_pd(w + 2 * (62 - k)));
+        acc0 = _mm_add_pd(acc0, _mm_mul_pd(_mm_load_pd(kHalfband.v + 2 * k), p0));
+        acc1 = _mm_add_pd(acc1, _mm_mul_pd(_mm_load_pd(kHalfband.v + 2 * k + 2), p1));
+    }
+    return magnitude(_mm_add_pd(acc0, acc1));
+}
+
+StereoValue quarterSse2(const double* w) {
+    __m128d a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd();
+    __m128d b0 = _mm_setzero_pd(), b1 = _mm_setzero_pd();
+    __m128d c0 = _mm_setzero_pd(), c1 = _mm_setzero_pd();
+    for (int i = 0; i < 64; i += 2) {
+        const __m128d x0 = _mm_loadu_pd(w + 2 * i);
+        const __m128d x1 = _mm_loadu_pd(w + 2 * i + 2);
+        a0 = _mm_add_pd(a0, _mm_mul_pd(_mm_load_pd(kQuarter1.v + 2 * i), x0));
+        a1 = _mm_add_pd(a1, _mm_mul_pd(_mm_load_pd(kQuarter1.v + 2 * i + 2), x1));
+        b0 = _mm_add_pd(b0, _mm_mul_pd(_mm_load_pd(kQuarter2.v + 2 * i), x0));
+        b1 = _mm_add_pd(b1, _mm_mul_pd(_mm_load_pd(kQuarter2.v + 2 * i + 2), x1));
+        c0 = _mm_add_pd(c0, _mm_mul_pd(_mm_load_pd(kQuarter3.v + 2 * i), x0));
+        c1 = _mm_add_pd(c1, _mm_mul_pd(_mm_load_pd(kQuarter3.v + 2 * i + 2), x1));
+    }
+    return largest(_mm_add_pd(a0, a1), _mm_add_pd(b0, b1), _mm_add_pd(c0, c1));
+}
+
+// ---- AVX2/FMA: two frames (L, R, L, R) per register.
+
+__attribute__((target("avx2,fma"))) __m128d foldFrames(__m256d v) {
+    return _mm_add_pd(_mm256_castpd256_pd128(v), _mm256_extractf128_pd(v, 1));
+}
+
+__attribute__((target("avx2,fma"))) StereoValue halfbandAvx2(const double* w) {
+    __m256d acc0 = _mm256_setzero_pd(), acc1 = _mm256_setzero_pd();
+    for (int k = 0; k < 32; k += 4) {
+        // Frames k, k+1 pair with 63-k, 62-k: load 62-k, 63-k and swap the halves.
+        const __m256d lo0 = _mm256_loadu_pd(w + 2 * k);
+        const __m256d hi0 = _mm256_permute2f128_pd(_mm256_loadu_pd(w + 2 * (62 - k)),
+                                                   _mm256_loadu_pd(w + 2 * (62 - k)), 1);
+        const __m256d lo1 = _mm256_loadu_pd(w + 2 * (k + 2));
+        const __m256d hi1 = _mm256_permute2f128_pd(_mm256_loadu_pd(w + 2 * (60 - k)),
+                                                   _mm256_loadu_pd(w + 2 * (60 - k)), 1);
+        acc0 = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * k), _mm256_add_pd(lo0, hi0), acc0);
+        acc1 = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * k + 4), _mm256_add_pd(lo1, hi1),
+                               acc1);
+    }
+    return magnitude(foldFrames(_mm256_add_pd(acc0, acc1)));
+}
+
+__attribute__((target("avx2,fma"))) StereoValue quarterAvx2(const double* w) {
+    __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
+    __m256d b0 = _mm256_setzero_pd(), b1 = _mm256_setzero_pd();
+    __m256d c0 = _mm256_setzero_pd(), c1 = _mm256_setzero_pd();
+    for (int i = 0; i < 64; i += 4) {
+        const __m256d x0 = _mm256_loadu_pd(w + 2 * i);
+        const __m256d x1 = _mm256_loadu_pd(w + 2 * i + 4);
+        a0 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter1.v + 2 * i), x0, a0);
+        a1 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter1.v + 2 * i + 4), x1, a1);
+        b0 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter2.v + 2 * i), x0, b0);
+        b1 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter2.v + 2 * i + 4), x1, b1);
+        c0 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter3.v + 2 * i), x0, c0);
+        c1 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter3.v + 2 * i + 4), x1, c1);
+    }
+    return largest(foldFrames(_mm256_add_pd(a0, a1)), foldFrames(_mm256_add_pd(b0, b1)),
+                   foldFrames(_mm256_add_pd(c0, c1)));
+}
+
+struct Kernels {
+    StereoValue (*halfband)(const double*);
+    StereoValue (*quarter)(const double*);
+    bool avx2;
+};
+
+Kernels chooseKernels() {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        return {halfbandAvx2, quarterAvx2, true};
+    return {halfbandSse2, quarterSse2, false};
+}
+
+const Kernels kKernels = chooseKernels();
+
+}  // namespace
+
+StereoValue halfbandPeak(const double* window) { return kKernels.halfband(window); }
+StereoValue quarterPeak(const double* window) { return kKernels.quarter(window); }
+bool interpolatorsUseAvx2() { return kKernels.avx2; }
+
+StereoValue halfbandValueReference(const double* window) {
+    constexpr auto c = halfbandCoefs();
+    // s_k is frame 63 - k of the window.
+    StereoValue m{0.0, 0.0};
+    for (int k = 0; k < 32; ++k) {
+        m.l += c[k] * (window[2 * (63 - k)] + window[2 * k]);
+        m.r += c[k] * (window[2 * (63 - k) + 1] + window[2 * k + 1]);
+    }
+    return m;
+}
+
+std::array<StereoValue, 3> quarterValuesReference(const double* window) {
+    std::array<StereoValue, 3> p{};
+    for (int j = 0; j < 3; ++j) {
+        const auto q = quarterCoefs(j);
+        for (int i = 0; i < 64; ++i) {
+            p[j].l += q[i] * window[2 * i];
+            p[j].r += q[i] * window[2 * i + 1];
+        }
+    }
+    return p;
+}
+
+}  // namespace kt

@@ -1,0 +1,66 @@
+// True-peak interpolation for the detector and the oversampled output meters.
+//
+// StereoHistory keeps the last 64 frames of a stereo signal interleaved
+// (L, R, L, R, ...) and mirrored, so the 64-frame window is always one
+// contiguous run, oldest frame first. The interpolators read that window and
+// return, per channel, the largest magnitude among the values they place
+// between the two centre samples (s_31 and s_32, s_0 being the newest):
+//   2x: the half-way value, sum over k of c_k (s_k + s_63-k);
+//   4x: the values 31.25, 31.5 and 31.75 samples back, three 64-tap filters.
+// The kernels use AVX2/FMA when the processor has them and SSE2 otherwise; the
+// choice is made once per process. Summation order differs from a plain dot
+// product, so results agree with it to rounding only.
+#pragma once
+
+#include <array>
+
+namespace kt {
+
+struct StereoValue {
+    double l;
+    double r;
+};
+
+class StereoHistory {
+public:
+    static constexpr int kFrames = 64;
+
+    void clear() {
+        for (double& v : buffer_) v = 0.0;
+    }
+    void resetPosition() { position_ = 0; }
+
+    void push(double l, double r) {
+        double* slot = buffer_ + 2 * position_;
+        slot[0] = l;
+        slot[1] = r;
+        slot[2 * kFrames] = l;
+        slot[2 * kFrames + 1] = r;
+        position_ = (position_ + 1) & (kFrames - 1);
+    }
+
+    // 128 doubles: frame i (0 oldest, 63 newest) at [2i] (left) and [2i + 1].
+    const double* window() const { return buffer_ + 2 * position_; }
+    // s_31, the frame 31 samples before the newest.
+    StereoValue centre() const {
+        const double* w = window();
+        return {w[2 * 32], w[2 * 32 + 1]};
+    }
+
+private:
+    alignas(64) double buffer_[4 * kFrames] = {};
+    int position_ = 0;
+};
+
+// Largest |interpolated value| per channel of a window from StereoHistory.
+StereoValue halfbandPeak(const double* window);
+StereoValue quarterPeak(const double* window);
+
+// Plain scalar dot products, for reference and for tests.
+StereoValue halfbandValueReference(const double* window);
+std::array<StereoValue, 3> quarterValuesReference(const double* window);
+
+// Whether the AVX2/FMA kernels are in use.
+bool interpolatorsUseAvx2();
+
+}  // namespace kt

@@ -1,0 +1,39 @@
+// The output word-length reduction: triangular dither of one step peak,
+// rounding to 8..24 bits, error feedback through the selected noise-shaping
+// table and the automatic black fade for signals at or below 1e-8. Runs inside
+// the limiter loop on the audio thread; the table, its order and the ring
+// position come from the engine, which may change them between samples.
+#pragma once
+
+#include "engine/dither_generator.h"
+#include "engine/noise_shaping_tables.h"
+
+namespace kt {
+
+class Requantizer {
+public:
+    static constexpr int kMaxOrder = kNoiseShapeMaxOrder;
+
+    // Word length from the Bits step (0..4: 8, 12, 16, 20, 24 bits; anything
+    // else 24). Read once per block.
+    void setBits(int bitsStep);
+    double stepsPerUnit() const { return q_; }
+
+    void clearErrors();
+    // The fade starts 400 dB down after a reset.
+    void resetGain() { autoblackGain_ = 1e-20; }
+    double autoblackGain() const { return autoblackGain_; }
+
+    // Requantizes one stereo sample in place. table holds order coefficients;
+    // position is the slot of the newest error and is advanced.
+    void process(double& l, double& r, const double* table, int order, int& position,
+                 bool autoblack, double autoblackCoef, DitherGenerator& dither);
+
+private:
+    double q_ = 8388608.0;
+    double invQ_ = 1.0 / 8388608.0;
+    double autoblackGain_ = 1e-20;
+    alignas(16) double errors_[2 * kMaxOrder] = {};  // interleaved L, R
+};
+
+}  // namespace kt
