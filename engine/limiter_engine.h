@@ -11,8 +11,20 @@
 // thread and takes no lock.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "engine/block_convolver.h"
+#include "engine/delay_line.h"
+#include "engine/dither_generator.h"
+#include "engine/envelope_bank.h"
+#include "engine/interpolators.h"
+#include "engine/meter_feed.h"
+#include "engine/noise_shaping_tables.h"
+#include "engine/pink_noise.h"
+#include "engine/relaxed.h"
+#include "engine/requantizer.h"
+#include "engine/sliding_max_tree.h"
 #include "platform/engine_lock.h"
 
 namespace kt {
@@ -55,10 +67,110 @@ public:
 
     EngineLock& engineLock() { return engineLock_; }
 
+    // Read-outs of the set-up, for tests and diagnostics. Read them while no
+    // other thread changes the rate or TransShape.
+    int lookaheadLength() const { return lookaheadLength_; }
+    int smoothLength() const { return smoothLength_; }
+    int alignDelayLength() const { return alignDelayLength_; }
+    int truePeakMode() const { return truePeakMode_; }
+    int step(int index) const;
+    double transientCoef(int k) const { return transientCoefs_[k].get(); }
+    double releaseCoef(int k) const { return releaseCoefs_[k].get(); }
+    const double* smoothSpectrum() const { return convolver_.spectrum(); }
+    const double* nsCurrent() const { return nsCurrent_.get(); }
+    int nsOrder() const { return nsOrder_.get(); }
+    const double* nsTable(int shape, int rateSlot) const;
+    double autoblackGain() const { return requantizer_.autoblackGain(); }
+    double autoblackCoef() const { return autoblackCoef_; }
+    double outputGain() const { return outputGain_.get(); }
+
 private:
+    // Set-up; callers hold the lock.
+    void applySampleRate(float rate);
+    void calcFIR();
+    void calcNS();
+    void flush();
+    void suspendLocked();
+    void selectNoiseShape(bool fromSampleRate);
+    void setSmoothLength();
+    void computeTransientCoefs();
+    void computeReleaseCoefs();
+    double onePole(double ms) const;
+
+    // The per-sample loop, written once for both sample types; and the
+    // calibration generator. Callers hold the lock.
+    template <typename Sample>
+    void runLoop(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
+    void processReplacing64(const double* inL, const double* inR, double* outL, double* outR,
+                            int frames);
+    void processReplacing32(const float* inL, const float* inR, float* outL, float* outR,
+                            int frames);
+    template <typename Sample>
+    void calibrate(Sample* outL, Sample* outR, int frames);
+    void calibrateReplacing(float* outL, float* outR, int frames);
+    void calibrateReplacing64(double* outL, double* outR, int frames);
+    template <typename Sample>
+    void processBlock(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
+
+    static constexpr int kNumValues = 22;
+    static constexpr int kMaxLookahead = 512;
+    static constexpr int kPreDelayLength = 31;
+
     EngineLock engineLock_;
-    struct State;      // every field of the signal path, owned here
-    State* state_;
+
+    // Parameter values and their derived values, written by setParameter from
+    // any thread.
+    std::array<Relaxed<float>, kNumValues> values_;
+    std::array<Relaxed<int>, kNumValues> steps_;
+    Relaxed<double> outputGain_{1.0};
+    Relaxed<double> driveGain_{1.0};
+    Relaxed<double> transientAmount_{0.0};
+    Relaxed<double> releaseMs_{200.0};
+    Relaxed<double> linkAmount_{1.0};
+    Relaxed<double> powerOn_{1.0};
+    Relaxed<double> levellerTarget_{0.5};
+    std::array<Relaxed<double>, 8> transientCoefs_;
+    std::array<Relaxed<double>, 8> releaseCoefs_;
+
+    // Rate and lengths: written under the lock, some read by setParameter without it.
+    Relaxed<double> sampleRate_{44100.0};
+    Relaxed<int> sampleRateHz_{44100};
+    Relaxed<int> rateShift_{0};
+    int lookaheadLength_ = 128;
+    int smoothLength_ = 64;
+    int alignDelayLength_ = 2;
+    int truePeakMode_ = 2;
+    double gainSmoothCoef_ = 0.0;
+    double levellerCoef_ = 0.0;
+    double autoblackCoef_ = 0.0;
+    double rmsCoef_ = 0.0;
+
+    // Noise shaping: 36 tables (shape 1..6 by rate slot), the zero table, the
+    // one in use, its order and the error ring position.
+    std::array<std::array<NoiseShapeTable, kNoiseShapeRateCount>, kNoiseShapeCount> nsTables_{};
+    NoiseShapeTable nsZeroTable_{};
+    Relaxed<const double*> nsCurrent_{nullptr};
+    Relaxed<int> nsOrder_{12};
+    Relaxed<int> nsPosition_{0};
+
+    // Running state of the loop.
+    double driveSmoothed_ = 1.0;
+    double outputSmoothed_ = 1.0;
+    double levellerEnvelope_ = 1e-5;
+    StereoDelay<kMaxLookahead + kPreDelayLength> dryDelay_;
+    StereoDelay<kPreDelayLength> preDelay_;
+    StereoDelay<kMaxLookahead> lookaheadDelay_;
+    StereoDelay<kMaxLookahead> alignDelay_;
+    StereoHistory detectRing_;
+    StereoHistory meterRing_;
+    SlidingMaxTree<kMaxLookahead> peakTreeL_, peakTreeR_;
+    SlidingMaxTree<SmoothingConvolver::kMaxLength> smoothTreeL_, smoothTreeR_;
+    EnvelopeBank envelopeL_, envelopeR_;
+    SmoothingConvolver convolver_;
+    Requantizer requantizer_;
+    DitherGenerator ditherState_;
+    PinkNoise pinkNoise_;
+    MeterFeed meters_;
 };
 
 }  // namespace kt

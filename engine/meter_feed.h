@@ -88,7 +88,8 @@ public:
 private:
     // Peaks compare magnitudes rounded to single precision.
     static void raise(Relaxed<double>& peak, double v) {
-        const double a = std::fabs(static_cast<double>(static_cast<float>(v)));
+        const double m = std::fabs(v);
+        const double a = m < 3.4e38 ? static_cast<double>(static_cast<float>(m)) : m;
         if (a > peak.get()) peak.set(a);
     }
     static void meanSquare(Relaxed<double>& ms, double v, double coef) {

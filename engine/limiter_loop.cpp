@@ -1,0 +1,198 @@
+// The per-sample limiter loop, written once for both sample types. All state
+// is double precision; a float block only widens its inputs and rounds its
+// outputs, so the two precisions may alternate from block to block.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/limiter_engine.h"
+#include "engine/parameters.h"
+
+namespace kt {
+
+namespace {
+
+// Detection values are floored at 1e-5 so trees and envelopes never hold zero
+// or denormal values.
+inline double floorDetection(double d) {
+    const double a = std::fabs(d) - 1e-5;
+    return (std::fabs(a) + a) * 0.5 + 1e-5;
+}
+
+// Limits to -1 .. +1.
+inline double clampUnit(double x) { return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5; }
+
+// A non-finite input sample enters as 0, so one bad sample cannot poison the
+// state for ever.
+template <typename Sample>
+inline double readSample(Sample s) {
+    const double v = static_cast<double>(s);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+}  // namespace
+
+template <typename Sample>
+void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
+                            int frames) {
+    // Once per block: trace weights, input meter gain, output target choice, word length.
+    const int attShow = steps_[kAttShow].get();
+    const double b0 = (attShow & 1) ? 1.0 : 0.0;
+    const double b1 = (attShow & 2) ? 1.0 : 0.0;
+    const double b2 = (attShow & 4) ? 1.0 : 0.0;
+    const double meterGain = steps_[kPostMeter].get() == 1 ? 1.0 : driveSmoothed_;
+    const bool autoOut = steps_[kAutoOut].get() == 1;
+    requantizer_.setBits(steps_[kBits].get());
+    if (frames <= 0) return;
+
+    const int peakMode = truePeakMode_;
+    const double gainSmooth = gainSmoothCoef_;
+    const double levellerCoef = levellerCoef_;
+    const double rmsCoef = rmsCoef_;
+    const double autoblackCoef = autoblackCoef_;
+    double driveSmoothed = driveSmoothed_;
+    double outputSmoothed = outputSmoothed_;
+    double levellerEnvelope = levellerEnvelope_;
+    alignas(16) double attack[8];
+    alignas(16) double release[8];
+
+    for (int i = 0; i < frames; ++i) {
+        // 1. Gain smoothing (30 Hz), kept out of the denormal range.
+        const double driveGain = driveGain_.get();
+        const double target = autoOut ? 1.0 / driveGain : outputGain_.get();
+        driveSmoothed = ((driveGain - driveSmoothed) * gainSmooth + driveSmoothed + 1e-30) - 1e-30;
+        outputSmoothed =
+            ((target - outputSmoothed) * gainSmooth + outputSmoothed + 1e-30) - 1e-30;
+
+        // 2. Dry delay, for bypass and input metering. Inputs are read before
+        // any output is written, so buffers may alias.
+        const double inputL = readSample(inL[i]);
+        const double inputR = readSample(inR[i]);
+        double dryL = inputL, dryR = inputR;
+        dryDelay_.exchange(dryL, dryR);
+
+        // 3. Drive; 4. leveller (its envelope runs even while it is off).
+        double xL = inputL * driveSmoothed;
+        double xR = inputR * driveSmoothed;
+        const double p = std::max(std::max(std::fabs(xL), std::fabs(xR)), 1e-5);
+        levellerEnvelope = levellerEnvelope + (p - levellerEnvelope) * levellerCoef;
+        const double levellerTarget = levellerTarget_.get();
+        const double gLev = (levellerEnvelope <= levellerTarget || values_[kLeveller].get() == 1.0f)
+                                ? 1.0
+                                : levellerTarget / levellerEnvelope;
+        xL *= gLev;
+        xR *= gLev;
+
+        // 5. Pre-delay of 31 samples; 6. detection, between samples when asked.
+        double aL = xL, aR = xR;
+        preDelay_.exchange(aL, aR);
+        detectRing_.push(xL, xR);
+        double dL = aL, dR = aR;
+        if (peakMode != 0 && steps_[kOversample].get() == 1) {
+            const StereoValue centre = detectRing_.centre();
+            const StereoValue between = peakMode == 1 ? halfbandPeak(detectRing_.window())
+                                                      : quarterPeak(detectRing_.window());
+            dL = std::max(std::fabs(centre.l), between.l) * 1.001;
+            dR = std::max(std::fabs(centre.r), between.r) * 1.001;
+        }
+        dL = floorDetection(dL);
+        dR = floorDetection(dR);
+
+        // 7. Look-ahead delay: b is what the gain multiplies.
+        double bL = aL, bR = aR;
+        lookaheadDelay_.exchange(bL, bR);
+
+        // 8. Long window; 9. stereo link; 10. envelopes.
+        const double maxL = peakTreeL_.insert(dL);
+        const double maxR = peakTreeR_.insert(dR);
+        const double link = linkAmount_.get();
+        const double linked = std::max(maxL, maxR);
+        const double eL = (1.0 - link) * maxL + link * linked;
+        const double eR = (1.0 - link) * maxR + link * linked;
+        for (int k = 0; k < 8; ++k) {
+            attack[k] = transientCoefs_[k].get();
+            release[k] = releaseCoefs_[k].get();
+        }
+        const bool secondOrder = steps_[kDetectorOrder].get() == 1;
+        const double envL = envelopeL_.process(eL, attack, release, secondOrder);
+        const double envR = envelopeR_.process(eR, attack, release, secondOrder);
+
+        // 11. Short window on the unlinked values; 12. smoothing; 13. alignment.
+        const double wL = smoothTreeL_.insert(dL);
+        const double wR = smoothTreeR_.insert(dR);
+        double tL, tR;
+        convolver_.push(wL, wR, tL, tR);
+        alignDelay_.exchange(tL, tR);
+
+        // 14. Gain computer.
+        double oL, oR, grL, grR;
+        if (powerOn_.get() == 0.0) {
+            oL = dryL;
+            oR = dryR;
+            grL = grR = 1.0;
+        } else {
+            const double T = transientAmount_.get();
+            const double mL = std::max(envL, tL);
+            const double mR = std::max(envR, tR);
+            const double gtL = tL > 1.0 ? 1.0 / tL : 1.0;
+            const double gtR = tR > 1.0 ? 1.0 / tR : 1.0;
+            const double gL = (1.0 - T) / mL + T * gtL;
+            const double gR = (1.0 - T) / mR + T * gtR;
+            const double sL = (1.0 - T) / envL + T;
+            const double sR = (1.0 - T) / envR + T;
+            oL = bL * gL * outputSmoothed;
+            oR = bR * gR * outputSmoothed;
+            grL = (b0 * sL + 1.0 - b0) * (b1 * gL / sL + 1.0 - b1) * (b2 * gLev + 1.0 - b2);
+            grR = (b0 * sR + 1.0 - b0) * (b1 * gR / sR + 1.0 - b1) * (b2 * gLev + 1.0 - b2);
+        }
+
+        // 15. Meter feed; the output meters see the signal before requantizing.
+        meters_.takeReset();
+        meters_.input(0, dryL * meterGain, rmsCoef);
+        meters_.input(1, dryR * meterGain, rmsCoef);
+        meters_.gain(0, grL);
+        meters_.gain(1, grR);
+        meterRing_.push(oL, oR);
+        if (peakMode != 0 && steps_[kMeterOvs].get() == 1) {
+            const StereoValue centre = meterRing_.centre();
+            const StereoValue between = peakMode == 1 ? halfbandPeak(meterRing_.window())
+                                                      : quarterPeak(meterRing_.window());
+            meters_.outputPeak(0, std::max(between.l, std::fabs(centre.l)));
+            meters_.outputPeak(1, std::max(between.r, std::fabs(centre.r)));
+            meters_.outputMeanSquare(0, centre.l, rmsCoef);
+            meters_.outputMeanSquare(1, centre.r, rmsCoef);
+        } else {
+            meters_.outputPeak(0, oL);
+            meters_.outputPeak(1, oR);
+            meters_.outputMeanSquare(0, oL, rmsCoef);
+            meters_.outputMeanSquare(1, oR, rmsCoef);
+        }
+
+        // 16. Requantizer.
+        if (steps_[kQuantize].get() == 1) {
+            int position = nsPosition_.get();
+            requantizer_.process(oL, oR, nsCurrent_.get(), nsOrder_.get(), position,
+                                 steps_[kAutoblack].get() == 1, autoblackCoef, ditherState_);
+            nsPosition_.set(position);
+        }
+
+        // 17. Clamp and write, right first so a shared buffer keeps the left result.
+        if (outR != nullptr) outR[i] = static_cast<Sample>(clampUnit(oR));
+        outL[i] = static_cast<Sample>(clampUnit(oL));
+    }
+
+    driveSmoothed_ = driveSmoothed;
+    outputSmoothed_ = outputSmoothed;
+    levellerEnvelope_ = levellerEnvelope;
+}
+
+void LimiterEngine::processReplacing64(const double* inL, const double* inR, double* outL,
+                                       double* outR, int frames) {
+    runLoop(inL, inR, outL, outR, frames);
+}
+
+void LimiterEngine::processReplacing32(const float* inL, const float* inR, float* outL,
+                                       float* outR, int frames) {
+    runLoop(inL, inR, outL, outR, frames);
+}
+
+}  // namespace kt
