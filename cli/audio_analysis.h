@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-struct ebur128_state;
+#include <ebur128.h>
 
 namespace kt {
 

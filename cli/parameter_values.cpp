@@ -48,7 +48,7 @@ std::optional<NumberText> splitNumber(const std::string& raw) {
     double number = std::strtod(begin, &end);
     if (end == begin || !std::isfinite(number)) return std::nullopt;
     // strtod also reads "inf", "nan" and hexadecimal forms; displays use none.
-    const std::string numberPart(begin, end);
+    const std::string numberPart(begin, static_cast<const char*>(end));
     if (numberPart.find_first_of("xXnN") != std::string::npos) return std::nullopt;
     NumberText result;
     result.number = number;
@@ -118,6 +118,7 @@ std::string parameterNames(const VstPlugin& plugin) {
 struct ContinuousRange {
     double vLow = 0.0, vHigh = 1.0;  // numeric displays hold within [vLow, vHigh]
     double low = 0.0, high = 0.0;    // display numbers at vLow and vHigh
+    std::string lowText, highText;   // the display texts there
     int decimals = 0;
     std::string unit;
     std::vector<std::pair<std::string, double>> specials;
@@ -167,8 +168,10 @@ std::optional<ContinuousRange> continuousRange(const VstPlugin& plugin, int inde
     if (last < kProbePoints)
         range.vHigh = refineNumericEdge(plugin, index, range.vHigh,
                                         static_cast<double>(last + 1) / kProbePoints);
-    range.low = *numberAt(plugin, index, range.vLow);
-    range.high = *numberAt(plugin, index, range.vHigh);
+    range.lowText = trim(displayAt(plugin, index, range.vLow));
+    range.highText = trim(displayAt(plugin, index, range.vHigh));
+    range.low = splitNumber(range.lowText)->number;
+    range.high = splitNumber(range.highText)->number;
     return range;
 }
 
@@ -205,11 +208,11 @@ std::optional<float> resolveContinuous(const VstPlugin& plugin, int index, const
         return std::nullopt;
     }
     const ContinuousRange& range = *found;
-    const std::string unitHint = !label.empty() ? label : range.unit;
+    const std::string& unitHint = label;
     auto accepted = [&] {
-        std::string text = "accepted: a number from " +
-                           formatNumber(std::min(range.low, range.high), range.decimals) + " to " +
-                           formatNumber(std::max(range.low, range.high), range.decimals);
+        const bool rising = range.high >= range.low;
+        std::string text = "accepted: a number from " + (rising ? range.lowText : range.highText) +
+                           " to " + (rising ? range.highText : range.lowText);
         if (!unitHint.empty()) text += " (" + unitHint + ")";
         for (const auto& special : range.specials) text += ", \"" + special.first + "\"";
         return text + ", or v=0..1 for a normalised value";

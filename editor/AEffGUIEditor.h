@@ -1,28 +1,54 @@
-// The editor base the host drives: size, open into the host's window, close,
-// idle, draw, keys and wheel, and the bridge from controls back to the effect.
+// The editor base the host drives through the effect's dispatcher: size, open
+// into the host's window, close, idle, draw, keys and wheel, the knob mode, and
+// the bridge from the controls back to the effect (the begin/end bracket of an
+// edit). Everything here runs on the host's user-interface thread, except
+// setParameter, which the engine calls from whichever thread changed a value.
 #pragma once
 
-#include "editor/AEffEditor.h"
+#include <cstdint>
 
-class AEffGUIEditor : public AEffEditor {
+#include "editor/AEffEditor.h"
+#include "gui/VSTGUIEditorInterface.h"
+
+class MyFrame;
+class CBitmap;
+
+class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
 public:
     explicit AEffGUIEditor(AudioEffect* effect);
-    ~AEffGUIEditor() override = default;
+    ~AEffGUIEditor() override;  // closes a window the host never closed
 
-    bool getRect(vst::ERect** r) override {
-        *r = &rect;
-        return true;
-    }
+    bool getRect(vst::ERect** r) override;
+    void idle() override;
+    void draw(vst::ERect* r) override;
+    bool onKeyDown(vst::VstKeyCode& key) override;
+    bool onKeyUp(vst::VstKeyCode& key) override;
+    bool onWheel(float distance) override;
     bool setKnobMode(vst::int32 mode) override;
-    static vst::int32 getKnobMode();
 
-    // Called by the effect after every parameter change; the editor updates its
-    // controls. Any thread.
+    // Called by the engine after every parameter change; the editor updates its
+    // controls and marks them dirty. Any thread.
     virtual void setParameter(vst::int32, float) {}
 
-    virtual bool beginEdit(vst::int32 index);
-    virtual bool endEdit(vst::int32 index);
+    // VSTGUIEditorInterface: what the controls ask of their editor.
+    void doIdleStuff() override;
+    int getKnobMode() const override;
+    void beginEdit(long index) override;
+    void endEdit(long index) override;
+    CFrame* getFrame() const override;
+
+    // Milliseconds from a steady clock, wrapping at 2^32.
+    static std::uint32_t getTicks();
 
 protected:
+    // Opens the frame in the host's window with `background` as its backdrop and
+    // its size; false (and no frame) when the window cannot be made.
+    bool openFrame(void* parent, CBitmap* background);
+    // Releases the frame and its views.
+    void closeFrame();
+
+    MyFrame* frame = nullptr;
     vst::ERect rect{};
+    std::uint32_t lastIdleTicks;
+    bool inIdle = false;
 };

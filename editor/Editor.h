@@ -12,6 +12,15 @@ public:
     explicit Editor(AudioEffect* effect);
     ~Editor() override;
 
+    // ---- Window: the frame in the host's window (user-interface thread).
+    // Builds the frame with the background bitmap inside `parent`; false when no
+    // window can be made there (no display, no such window).
+    bool open(void* parent) override;
+    // Tears the frame and its views down; open and close may repeat.
+    void close() override;
+    // The host's idle call: the frame's idle pass (events, dirty views).
+    void idle() override;
+
     // Called by the engine after every parameter change; any thread.
     void setParameter(vst::int32 index, float value) override;
     // Called by the engine when its latency changes.

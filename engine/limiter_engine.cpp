@@ -105,10 +105,8 @@ void LimiterEngine::setSmoothLength() {
     preDelay_.setLength(kPreDelayLength);
     lookaheadDelay_.setLength(lookaheadLength_);
     alignDelay_.setLength(alignDelayLength_);
-    peakTreeL_.setLength(lookaheadLength_);
-    peakTreeR_.setLength(lookaheadLength_);
-    smoothTreeL_.setLength(smoothLength_);
-    smoothTreeR_.setLength(smoothLength_);
+    peakTree_.setLength(lookaheadLength_);
+    smoothTree_.setLength(smoothLength_);
 }
 
 void LimiterEngine::calcFIR() { convolver_.setLength(smoothLength_); }
@@ -237,10 +235,8 @@ void LimiterEngine::suspendLocked() {
     alignDelay_.resetPosition();
     detectRing_.resetPosition();
     meterRing_.resetPosition();
-    peakTreeL_.resetPosition();
-    peakTreeR_.resetPosition();
-    smoothTreeL_.resetPosition();
-    smoothTreeR_.resetPosition();
+    peakTree_.resetPosition();
+    smoothTree_.resetPosition();
     convolver_.resetPositions();
     nsPosition_.set(0);
 
@@ -263,10 +259,8 @@ void LimiterEngine::flush() {
     alignDelay_.clear();
     detectRing_.clear();
     meterRing_.clear();
-    peakTreeL_.clear();
-    peakTreeR_.clear();
-    smoothTreeL_.clear();
-    smoothTreeR_.clear();
+    peakTree_.clear();
+    smoothTree_.clear();
     convolver_.clear();
     requantizer_.clearErrors();
 }

@@ -24,7 +24,7 @@
 #include "engine/pink_noise.h"
 #include "engine/relaxed.h"
 #include "engine/requantizer.h"
-#include "engine/sliding_max_tree.h"
+#include "engine/stereo_max_tree.h"
 #include "platform/engine_lock.h"
 
 namespace kt {
@@ -163,8 +163,8 @@ private:
     StereoDelay<kMaxLookahead> alignDelay_;
     StereoHistory detectRing_;
     StereoHistory meterRing_;
-    SlidingMaxTree<kMaxLookahead> peakTreeL_, peakTreeR_;
-    SlidingMaxTree<SmoothingConvolver::kMaxLength> smoothTreeL_, smoothTreeR_;
+    StereoMaxTree<kMaxLookahead> peakTree_;
+    StereoMaxTree<SmoothingConvolver::kMaxLength> smoothTree_;
     EnvelopeBank envelopeL_, envelopeR_;
     SmoothingConvolver convolver_;
     Requantizer requantizer_;

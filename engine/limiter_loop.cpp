@@ -102,8 +102,8 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
         lookaheadDelay_.exchange(bL, bR);
 
         // 8. Long window; 9. stereo link; 10. envelopes.
-        const double maxL = peakTreeL_.insert(dL);
-        const double maxR = peakTreeR_.insert(dR);
+        const StereoValue longMax = peakTree_.insert(dL, dR);
+        const double maxL = longMax.l, maxR = longMax.r;
         const double link = linkAmount_.get();
         const double linked = std::max(maxL, maxR);
         const double eL = (1.0 - link) * maxL + link * linked;
@@ -117,10 +117,9 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
         const double envR = envelopeR_.process(eR, attack, release, secondOrder);
 
         // 11. Short window on the unlinked values; 12. smoothing; 13. alignment.
-        const double wL = smoothTreeL_.insert(dL);
-        const double wR = smoothTreeR_.insert(dR);
+        const StereoValue shortMax = smoothTree_.insert(dL, dR);
         double tL, tR;
-        convolver_.push(wL, wR, tL, tR);
+        convolver_.push(shortMax.l, shortMax.r, tL, tR);
         alignDelay_.exchange(tL, tR);
 
         // 14. Gain computer.

@@ -31,7 +31,7 @@ void CAnimKnob::draw(CDrawContext* context) {
 CMouseEventResult CAnimKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!(buttons & kLButton)) return kMouseEventNotHandled;
     if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-    dragStart = where;
+    dragStart = lastPoint = where;
     dragStartValue = getValue();
     dragButtons = buttons;
     beginEdit();
@@ -41,10 +41,11 @@ CMouseEventResult CAnimKnob::onMouseDown(CPoint& where, const CButtonState& butt
 CMouseEventResult CAnimKnob::onMouseMoved(CPoint& where, const CButtonState& buttons) {
     if (!(buttons & kLButton)) return kMouseEventNotHandled;
     if ((buttons & kShift) != (dragButtons & kShift)) {  // restart so the value does not jump
-        dragStart = where;
+        dragStart = lastPoint;
         dragStartValue = getValue();
         dragButtons = buttons;
     }
+    lastPoint = where;
     const CCoord range = kDragRange * ((buttons & kShift) ? kFineFactor : 1);
     const CCoord delta = (where.x - dragStart.x) + (dragStart.y - where.y);
     const float old = getValue();

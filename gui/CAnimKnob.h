@@ -32,6 +32,7 @@ protected:
 
 private:
     CPoint dragStart;
+    CPoint lastPoint;
     float dragStartValue = 0;
     CButtonState dragButtons = 0;
 };

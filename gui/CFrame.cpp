@@ -42,6 +42,9 @@ void CFrame::open(std::unique_ptr<kt::PlatformFrame> newPlatform) {
 }
 
 void CFrame::closePlatform() {
+    const auto tasks = std::move(idleTasks);
+    idleTasks.clear();
+    for (CIdleTask* task : tasks) task->onFrameClosed();
     if (focusView) setFocusView(nullptr);
     platform.reset();
 }

@@ -14,6 +14,8 @@ class CIdleTask {
 public:
     virtual ~CIdleTask() = default;
     virtual void onIdle() = 0;
+    // The frame is closing: the task ends and must not touch the frame again.
+    virtual void onFrameClosed() {}
 };
 
 class CFrame : public CViewContainer, public kt::PlatformFrameClient {

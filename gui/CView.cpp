@@ -155,7 +155,7 @@ CView* CViewContainer::getViewAt(const CPoint& where, const CButtonState& button
 
 void CViewContainer::draw(CDrawContext* context) { drawRect(context, size); }
 
-void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
+void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& updateRect) {
     CRect update = updateRect;
     update.bound(size);
     if (backgroundColor.alpha > 0) {
@@ -163,9 +163,14 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
         context->fillRect(update);
     }
     if (background) {
-        background->draw(context, update,
-                         CPoint(update.left - size.left, update.top - size.top));
+        background->draw(context, update, CPoint(update.left - size.left, update.top - size.top));
     }
+}
+
+void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
+    CRect update = updateRect;
+    update.bound(size);
+    drawBackgroundRect(context, update);
     const CPoint oldOffset = context->getOffset();
     context->setOffset(CPoint(oldOffset.x + size.left, oldOffset.y + size.top));
     update.offset(-size.left, -size.top);

@@ -133,6 +133,8 @@ public:
 
     void draw(CDrawContext* context) override;
     void drawRect(CDrawContext* context, const CRect& updateRect) override;
+    // Fills updateRect (parent coordinates) with the background colour and bitmap.
+    void drawBackgroundRect(CDrawContext* context, const CRect& updateRect);
     // Draws the children inside updateRect (container coordinates), each clipped to itself.
     void drawChildren(CDrawContext* context, const CRect& updateRect, const CView* skip = nullptr);
     // Marks every dirty view inside for redrawing.

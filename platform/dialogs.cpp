@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace kt {
 namespace {
@@ -11,14 +12,13 @@ namespace {
 bool onPath(const char* program) {
     const char* path = std::getenv("PATH");
     if (!path) return false;
-    std::string dirs(path);
+    const std::string_view dirs(path);
     size_t start = 0;
     while (start <= dirs.size()) {
         size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string dir = dirs.substr(start, end - start);
-        if (dir.empty()) dir = ".";
-        const std::string candidate = dir + "/" + program;
+        if (end == std::string_view::npos) end = dirs.size();
+        std::string candidate(end > start ? dirs.substr(start, end - start) : ".");
+        candidate.append("/").append(program);
         if (access(candidate.c_str(), X_OK) == 0) return true;
         start = end + 1;
     }

@@ -14,8 +14,7 @@ using kt::kPresetParams;
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster, int, int numParams)
     : AudioEffectX(audioMaster, 1, numParams),
       bank(new kt::PresetRecord[kNumPresets]),
-      chunkBuffer(new unsigned char[kChunkBytes]()),
-      oldChunkBuffer(new unsigned char[kOldChunkBytes]()) {
+      chunkBuffer(new unsigned char[kChunkBytes]()) {
     loadingProgram = true;
     programsAreChunks(true);
     curProgram = 0;

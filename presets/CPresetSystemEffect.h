@@ -18,7 +18,6 @@ class CPresetSystemEditor;
 class CPresetSystemEffect : public AudioEffectX {
 public:
     static constexpr int kChunkBytes = 27049;     // 8-byte header + the bank buffer
-    static constexpr int kOldChunkBytes = 3488;   // 32-byte header + 27 records
 
     CPresetSystemEffect(vst::audioMasterCallback audioMaster, int numPresets, int numParams);
     ~CPresetSystemEffect() override;
@@ -67,12 +66,12 @@ public:
 
 protected:
     CPresetSystemEditor* presetEditor();
+    // The old chunk format, read in place from the host's bytes.
     vst::int32 setChunkOld(const unsigned char* data, vst::int32 size, bool isPreset, bool swapped);
 
     std::unique_ptr<kt::PresetRecord[]> bank;
     kt::PresetRecord templatePreset;
     std::unique_ptr<unsigned char[]> chunkBuffer;
-    std::unique_ptr<unsigned char[]> oldChunkBuffer;
     std::atomic<int> currentPreset{0};
     std::atomic<bool> loadingProgram{false};
 };

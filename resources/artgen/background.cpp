@@ -9,15 +9,22 @@
 namespace kt::art {
 namespace {
 
-constexpr double kLeftColumn = 6;    // left column of sections, x 6..140
-constexpr double kColumnWidth = 136;
-constexpr double kRightColumn = 382; // right column, x 382..518
+constexpr double kLeftColumn = 7;  // left column of sections, x 7..139
+constexpr double kColumnWidth = 132;
+constexpr double kRightColumn = 385;  // right column, x 385..517
 
 void legend(const Canvas& c, double cx, double baseline, const std::string& s) {
     c.text(cx, baseline, s, kLegendFont, kDarkText, Align::centre);
 }
 
-double centreX(Box b) { return (b.left + b.right) / 2.0; }
+// For pairs of controls only 4 pixels apart.
+void smallLegend(const Canvas& c, double cx, double baseline, const std::string& s) {
+    c.text(cx, baseline, s, kSmallLegendFont, kDarkText, Align::centre);
+}
+
+double centreX(Box b) {
+    return (b.left + b.right) / 2.0;
+}
 
 // A recessed field behind a value-entry view; dark plates carry light text.
 void field(const Canvas& c, Box b, bool dark) {
@@ -45,27 +52,26 @@ void titleBand(const Canvas& c) {
     c.fill({0, 0, double(kEditorWidth), 22}, kDarkGrey);
     c.fill({0, 22, double(kEditorWidth), 1}, rgb(60, 60, 60));
     c.text(10, 16, "Kav Tamor", kTitleFont, kWhite);
-    c.text(514, 15, "Brickwall Limiting, Metering and Requantizing", {9, false, false},
-           kPanel, Align::right);
+    c.text(514, 15, "Brickwall Limiting, Metering and Requantizing", {9, false, false}, kPanel,
+           Align::right);
 }
 
 void leftColumn(const Canvas& c) {
     header(c, kLeftColumn, 26, kColumnWidth, "DETECTOR");
-    legend(c, centreX(kDetectorOrder), 68, "Order");
-    legend(c, centreX(kOversample), 68, "Oversample");
+    smallLegend(c, centreX(kDetectorOrder), 68, "Order");
+    smallLegend(c, centreX(kOversample), 68, "Oversample");
 
     header(c, kLeftColumn, 96, kColumnWidth, "TRANSIENT");
     // The speed switch's three keys sit at x 39..56, 72..89 and 105..122 of the frame.
     legend(c, 47.5, 118, "hard");
     legend(c, 80.5, 118, "med");
     legend(c, 113.5, 118, "soft");
-    legend(c, 80.5, 160, "Shape  /  Amount");
     field(c, kTransientField, false);
 
     header(c, kLeftColumn, 250, kColumnWidth, "RELEASE");
     field(c, kReleaseField, false);
 
-    header(c, kLeftColumn, 339, kColumnWidth, "INPUT");
+    header(c, kLeftColumn, 338, kColumnWidth, "INPUT");
     legend(c, 25, 380, "Drive");
     legend(c, centreX(kPostMeter), 365, "Post");
     legend(c, centreX(kPostMeter), 402, "Meter");
@@ -74,8 +80,8 @@ void leftColumn(const Canvas& c) {
 
 void rightColumn(const Canvas& c) {
     header(c, kRightColumn, 26, kColumnWidth, "REQUANTIZE");
-    legend(c, centreX(kQuantize), 68, "Quantize");
-    legend(c, centreX(kAutoblack), 68, "Autoblack");
+    smallLegend(c, centreX(kQuantize), 68, "Quantize");
+    smallLegend(c, centreX(kAutoblack), 68, "Autoblack");
     legend(c, centreX(kBits), 113, "Bits");
     legend(c, centreX(kNoiseShape), 113, "Shaping");
 
@@ -85,7 +91,7 @@ void rightColumn(const Canvas& c) {
     header(c, kRightColumn, 250, kColumnWidth, "L/R LINK");
     field(c, kLinkField, false);
 
-    header(c, kRightColumn, 339, kColumnWidth, "OUTPUT");
+    header(c, kRightColumn, 338, kColumnWidth, "OUTPUT");
     legend(c, centreX(kAutoOut), 365, "Auto");
     legend(c, centreX(kAutoOut), 402, "Gain");
     legend(c, 497, 380, "Level");
@@ -93,9 +99,10 @@ void rightColumn(const Canvas& c) {
 }
 
 void centreColumn(const Canvas& c) {
-    legend(c, centreX(kMeterIn), 34, "IN");
-    legend(c, centreX(kMeterOut), 34, "OUT");
-    legend(c, centreX(kMeterGR), 34, "GR");
+    const Font title{8, true, false};
+    c.text(centreX(kMeterIn), 34, "IN", title, kDarkText, Align::centre);
+    c.text(centreX(kMeterOut), 34, "OUT", title, kDarkText, Align::centre);
+    c.text(centreX(kMeterGR), 34, "GR", title, kDarkText, Align::centre);
     meterWell(c, kMeterIn);
     meterWell(c, kMeterOut);
     // Gain-reduction frame: the view draws its own legend image inside.
@@ -113,18 +120,30 @@ void centreColumn(const Canvas& c) {
            rgb(100, 110, 116), Align::centre);
 }
 
+// A legend above a group of preset-bar keys, with a bracket line under it.
+void barGroup(const Canvas& c, double left, double right, const std::string& s) {
+    const double w = c.textWidth(s, kSmallLegendFont) + 6;
+    const double cx = (left + right) / 2;
+    c.fill({left, 442, (right - left - w) / 2, 1}, kPanelLine);
+    c.fill({cx + w / 2, 442, (right - left - w) / 2, 1}, kPanelLine);
+    c.fill({left, 442, 1, 4}, kPanelLine);
+    c.fill({right - 1, 442, 1, 4}, kPanelLine);
+    c.text(cx, 445, s, kSmallLegendFont, kDarkText, Align::centre);
+}
+
 void presetBar(const Canvas& c) {
+    barGroup(c, kSaveBank.left, kLoadBank.right, "BANK");
+    barGroup(c, kSavePreset.left, kLoadPreset.right, "PRESET");
+    barGroup(c, kStoreA.left, kRecallB.right, "COMPARE");
     const double top = kBarStripTop;
     c.fill({0, top, double(kEditorWidth), double(kEditorHeight) - top}, kDarkGrey);
     c.fill({0, top, double(kEditorWidth), 1}, rgb(60, 60, 60));
-    // Group legends in the gaps of the strip.
-    drawPixelText(c, 3, 451, "BNK", kPanel);
-    drawPixelText(c, 90, 451, "PR", kPanel);
+    // Memory names in the gaps between their store and recall keys.
     drawPixelText(c, 411, 451, "A", kPanel);
     drawPixelText(c, 475, 451, "B", kPanel);
     // Name field.
     const Rect name = toRect(kNameField);
-    c.fill(name, kNameField);
+    c.fill(name, kNameFieldBlue);
     c.strokeRounded(name, 0, 1, kDarkText);
     // The preset menu shows this part of the background: a drop-down mark.
     const Rect menu = toRect(kPresetMenu);
@@ -134,14 +153,18 @@ void presetBar(const Canvas& c) {
 
 }  // namespace
 
-void drawBackground(const Emit& emit) {
-    Canvas c(kEditorWidth, kEditorHeight);
+void drawBackground(const Canvas& c) {
     c.fill({0, 0, double(kEditorWidth), double(kEditorHeight)}, kPanel);
     titleBand(c);
     leftColumn(c);
     rightColumn(c);
     centreColumn(c);
     presetBar(c);
+}
+
+void drawBackground(const Emit& emit) {
+    Canvas c(kEditorWidth, kEditorHeight);
+    drawBackground(c);
     emit(128, c);
 }
 

@@ -113,15 +113,15 @@ void drawSpeedSwitch(const Emit& emit) {
 void drawButtons(const Emit& emit) {
     const int w = 33, h = 19;
     const std::vector<Lamp> offOnSaved = {Lamp::off, Lamp::on, Lamp::saved};
-    emitCaps(emit, 139, w, h, "2nd", offOnSaved);                      // DetectorOrder
-    emitCaps(emit, 140, w, h, "OVS", {Lamp::off, Lamp::on});           // Oversample
-    emitCaps(emit, 162, w, h, "QNT", offOnSaved);                      // Quantize
+    emitCaps(emit, 139, w, h, "II", offOnSaved);                            // DetectorOrder
+    emitCaps(emit, 140, w, h, "OVS", {Lamp::off, Lamp::on});                // Oversample
+    emitCaps(emit, 162, w, h, "QNT", offOnSaved);                           // Quantize
     emitCaps(emit, 163, w, h, "BLK", {Lamp::off, Lamp::on, Lamp::dimmed});  // Autoblack
-    emitCaps(emit, 144, w, h, "12dB", offOnSaved);                     // AttZoom
-    emitCaps(emit, 164, w, h, "1", offOnSaved);                        // AttShow bit 0
-    emitCaps(emit, 165, w, h, "2", offOnSaved);                        // AttShow bit 1
-    emitCaps(emit, 166, w, h, "L", offOnSaved);                        // AttShow bit 2
-    emitCaps(emit, 160, w, h, "TP", offOnSaved);                       // MeterOvs
+    emitCaps(emit, 144, w, h, "12dB", offOnSaved);                          // AttZoom
+    emitCaps(emit, 164, w, h, "1", offOnSaved);                             // AttShow bit 0
+    emitCaps(emit, 165, w, h, "2", offOnSaved);                             // AttShow bit 1
+    emitCaps(emit, 166, w, h, "L", offOnSaved);                             // AttShow bit 2
+    emitCaps(emit, 160, w, h, "TP", offOnSaved);                            // MeterOvs
     drawGlow(emit);
 
     {
@@ -136,9 +136,12 @@ void drawButtons(const Emit& emit) {
     }
     drawSpeedSwitch(emit);
     {
-        // The about view keeps this as its background but never draws it.
+        // The about view keeps this as its background but never draws it; should it ever be
+        // drawn it matches the panel it covers.
+        Canvas background(kEditorWidth, kEditorHeight);
+        drawBackground(background);
         Canvas c(kInfo.width(), kInfo.height());
-        c.fill({0, 0, double(kInfo.width()), double(kInfo.height())}, kPanel);
+        c.paste(background, -kInfo.left, -kInfo.top);
         emit(157, c);
     }
 }

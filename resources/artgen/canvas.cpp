@@ -12,7 +12,7 @@ Canvas::Canvas(int width, int height)
     // Hinted, greyscale text keeps the small legends crisp on the pixel grid.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
     cairo_set_font_options(cr_, options);
     cairo_font_options_destroy(options);
@@ -23,7 +23,9 @@ Canvas::~Canvas() {
     cairo_surface_destroy(surface_);
 }
 
-void Canvas::setColour(Colour c) const { cairo_set_source_rgba(cr_, c.r, c.g, c.b, c.a); }
+void Canvas::setColour(Colour c) const {
+    cairo_set_source_rgba(cr_, c.r, c.g, c.b, c.a);
+}
 
 void Canvas::fill(Rect r, Colour c) const {
     cairo_new_path(cr_);
@@ -94,8 +96,7 @@ double Canvas::textWidth(const std::string& s, Font f) const {
     return e.x_advance;
 }
 
-void Canvas::text(double x, double y, const std::string& s, Font f, Colour c,
-                  Align align) const {
+void Canvas::text(double x, double y, const std::string& s, Font f, Colour c, Align align) const {
     const double w = textWidth(s, f);
     double left = x;
     if (align == Align::centre) left = x - w / 2;

@@ -23,7 +23,7 @@ struct Font {
 };
 
 class Canvas {
-public:
+  public:
     Canvas(int width, int height);
     ~Canvas();
     Canvas(const Canvas&) = delete;
@@ -53,7 +53,7 @@ public:
 
     bool writePng(const std::string& path) const;
 
-private:
+  private:
     void selectFont(Font f) const;
 
     int width_;

@@ -11,7 +11,9 @@ namespace {
 
 constexpr int kSegment = 3;  // a segment is two lit rows and one dark row: half a dB
 
-Colour dim(Colour c) { return mix(kWell, c, 0.24); }
+Colour dim(Colour c) {
+    return mix(kWell, c, 0.24);
+}
 
 // A segmented bar whose colour changes at source rows `redBelow` and `yellowBelow`: rows above
 // `redBelow` are red, rows from there to `yellowBelow` yellow, the rest green.
@@ -20,8 +22,10 @@ void drawBar(const Canvas& c, int height, int redBelow, int yellowBelow, bool li
     for (int y = 0; y < height; ++y) {
         if (y % kSegment == kSegment - 1) continue;
         Colour zone = kMeterGreen;
-        if (y < redBelow) zone = kMeterRed;
-        else if (y < yellowBelow) zone = kMeterYellow;
+        if (y < redBelow)
+            zone = kMeterRed;
+        else if (y < yellowBelow)
+            zone = kMeterYellow;
         if (!lit) zone = dim(zone);
         // Brighter along the middle for a rounded look.
         for (int x = 0; x < c.width(); ++x) {
@@ -63,8 +67,6 @@ void drawLegend(const Canvas& c, int topDb, bool kScale) {
         c.fill({0, y, 3, 1}, kMeterRed);
         c.fill({c.width() - 3.0, y, 3, 1}, kMeterRed);
     }
-    c.text(c.width() / 2.0, c.height() - 1.0, kScale ? "dBr" : "dB", {6.5, false, true},
-           rgb(150, 160, 168), Align::centre);
 }
 
 // The gain-reduction legend for one range: `pxPerDb` pixels per dB over `rangeDb`, drawn into
@@ -90,7 +92,6 @@ void drawGrHalf(const Canvas& c, double top, int rangeDb, int pxPerDb, int label
         if (major && d > 0)
             c.text(29, y + 3, std::to_string(d), font, rgb(200, 210, 218), Align::centre);
     }
-    c.text(29, top + h - 2, "dB", {6.5, false, true}, rgb(150, 160, 168), Align::centre);
 }
 
 }  // namespace

@@ -133,7 +133,8 @@ void drawPixelText(const Canvas& canvas, int x, int top, const std::string& s, C
     for (char ch : s) {
         for (int gy = 0; gy < kGlyphHeight; ++gy)
             for (int gx = 0; gx < kGlyphWidth; ++gx)
-                if (glyphPixel(ch, gx, gy)) canvas.fill({double(x + gx), double(top + gy), 1, 1}, c);
+                if (glyphPixel(ch, gx, gy))
+                    canvas.fill({double(x + gx), double(top + gy), 1, 1}, c);
         x += kGlyphAdvance;
     }
 }

@@ -13,7 +13,7 @@ namespace {
 constexpr int kStepW = 33;
 constexpr int kStepH = 31;
 constexpr Colour kDisplay = rgb(40, 42, 46);
-constexpr Colour kHover = rgb(255, 255, 255, 0.16);
+constexpr Colour kHover = rgb(255, 255, 255, 0.24);
 
 enum class Face { dimmed, active, lit, off };
 
@@ -46,7 +46,7 @@ void drawStepper(const Canvas& c, double top, const std::string& value, Face fac
 void drawStepperHovers(const Canvas& c, int upperAt, int centreAt, int centreRows, int lowerAt,
                        int lowerRows) {
     c.fillRounded({1, double(upperAt) + 1, kStepW - 2.0, 10}, 2.5, kHover);
-    c.fill({1, double(centreAt), kStepW - 2.0, double(centreRows)}, rgb(255, 255, 255, 0.08));
+    c.fill({1, double(centreAt), kStepW - 2.0, double(centreRows)}, rgb(255, 255, 255, 0.12));
     c.fillRounded({1, double(lowerAt), kStepW - 2.0, double(lowerRows) - 1}, 2.5, kHover);
 }
 
@@ -90,7 +90,8 @@ void drawCalibrate(const Emit& emit) {
 }
 
 // The meter mode button, 35 x 62: a PEAK key (rows 0..18), a legend band (19..28) and the K
-// scale list (29..61) with K-20, K-14 and K-12 from the top, matching the up and down areas.
+// scale display (29..61): an up arrow, the current K scale, a down arrow, matching the
+// button's scale-up, centre and scale-down areas.
 void drawModeImage(const Canvas& c, double top, bool kSystem, int index, bool saved) {
     const double w = kModeButton.width(), h = kModeButton.height();
     c.fill({0, top, w, h}, kPanel);
@@ -98,22 +99,24 @@ void drawModeImage(const Canvas& c, double top, bool kSystem, int index, bool sa
             saved ? Lamp::saved : (kSystem ? Lamp::off : Lamp::on));
     c.text(w / 2, top + 27, "K-SYS", {7, true, true}, kDarkText, Align::centre);
     c.fillRounded({0, top + 29, w, 33}, 3, rgb(30, 32, 36));
-    c.fillRounded({1, top + 30, w - 2, 31}, 2.5, kDisplay);
+    c.fillRounded({1, top + 30, w - 2, 31}, 2.5, kCap);
     const char* names[] = {"K-12", "K-14", "K-20"};
-    for (int i = 0; i < 3; ++i) {
-        const double rowTop = top + 29 + (2 - i) * 11;  // K-20 on top
-        const bool selected = i == index;
-        Colour text = rgb(120, 126, 132);
-        if (selected && kSystem && !saved) {
-            c.fillRounded({2, rowTop + 1.5, w - 4, 9}, 1.5, kSignalRed);
-            text = kWhite;
-        } else if (selected && !saved) {
-            c.strokeRounded({2, rowTop + 1.5, w - 4, 9}, 1.5, 1, rgb(150, 156, 162));
-            text = rgb(200, 206, 212);
-        }
-        if (saved) text = rgb(190, 240, 255);
-        c.text(w / 2, rowTop + 9, names[i], {7.5, true, true}, text, Align::centre);
+    Colour arrow = rgb(190, 198, 204);
+    Colour text = rgb(120, 126, 132);
+    if (kSystem) {
+        c.fill({1, top + 40, w - 2, 10}, kSignalRed);
+        text = kWhite;
+    } else {
+        c.fill({1, top + 40, w - 2, 10}, kDisplay);
     }
+    if (saved) {
+        c.fill({1, top + 40, w - 2, 10}, rgb(90, 170, 220));
+        text = kWhite;
+        arrow = rgb(190, 240, 255);
+    }
+    drawArrow(c, w / 2, top + 35, 4.5, 4, -1, arrow);
+    drawArrow(c, w / 2, top + 55.5, 4.5, 4, 1, arrow);
+    c.text(w / 2, top + 48, saved ? "saved" : names[index], {7.5, true, true}, text, Align::centre);
 }
 
 void drawModeButton(const Emit& emit) {

@@ -10,14 +10,17 @@
 namespace kt::art {
 
 // Text styles.
-constexpr Font kLegendFont{8.0, true, true};    // legends printed on the panel
-constexpr Font kHeaderFont{7.5, true, false};   // section headers (inverse bars)
-constexpr Font kCaptionFont{8.0, true, true};   // captions on button caps
-constexpr Font kTitleFont{15.0, true, false};   // the product name
+constexpr Font kLegendFont{8.0, false, true};  // legends printed on the panel
+constexpr Font kSmallLegendFont{7.5, false, true};
+constexpr Font kHeaderFont{7.5, true, false};  // section headers (inverse bars)
+constexpr Font kCaptionFont{8.0, true, true};  // captions on button caps
+constexpr Font kTitleFont{15.0, true, false};  // the product name
 
 enum class Lamp { off, on, dimmed, saved };
 
-constexpr Rect toRect(Box b) { return {double(b.left), double(b.top), double(b.width()), double(b.height())}; }
+constexpr Rect toRect(Box b) {
+    return {double(b.left), double(b.top), double(b.width()), double(b.height())};
+}
 
 // A button cap filling r (drawn over `surround`, so the image is opaque), with a caption that
 // lights up with the lamp state.

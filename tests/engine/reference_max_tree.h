@@ -1,4 +1,5 @@
-// The maximum of the last L values, L a power of two up to Capacity, kept in an
+// Reference for the engine's StereoMaxTree: the plain branching walk, one
+// channel. The maximum of the last L values, L a power of two up to Capacity, kept in an
 // implicit binary tree: slot 1 is the root, the children of slot i are 2i and
 // 2i + 1, the leaves are slots L .. 2L - 1 and slot 0 holds a sentinel larger
 // than any signal, so every walk stops at the root at the latest. An insert

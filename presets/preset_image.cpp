@@ -1,0 +1,56 @@
+#include "presets/preset_image.h"
+
+#include <bit>
+#include <cstddef>
+
+void mySwapBytes(void* p) {
+    auto* b = static_cast<unsigned char*>(p);
+    unsigned char t = b[0];
+    b[0] = b[3];
+    b[3] = t;
+    t = b[1];
+    b[1] = b[2];
+    b[2] = t;
+}
+
+void byteSwapHeader(newpresetheader* header) {
+    auto* bytes = reinterpret_cast<unsigned char*>(header);
+    for (std::size_t offset = 5; offset < sizeof(newpresetheader); offset += 4)
+        mySwapBytes(bytes + offset);
+}
+
+namespace kt {
+
+float readFloat(const unsigned char* p, bool swapped) {
+    return std::bit_cast<float>(readWord(p, swapped));
+}
+
+ByteOrder detectByteOrder(const unsigned char* firstWord, std::int32_t uniqueId) {
+    const std::uint32_t word = readWord(firstWord, false);
+    const auto id = static_cast<std::uint32_t>(uniqueId);
+    if (word == reverseWord(id)) return ByteOrder::swapped;
+    if (word == id) return ByteOrder::native;
+    return ByteOrder::rejected;
+}
+
+void writeImageHeader(unsigned char* out, std::int32_t uniqueId, unsigned char kind,
+                      std::int32_t numParams, std::int32_t numRecords,
+                      std::int32_t currentPreset, std::int32_t bodyLength) {
+    std::memset(out, 0, kImageHeaderBytes);
+    writeBigEndian(out, static_cast<std::uint32_t>(uniqueId));
+    out[4] = kind;
+    writeBigEndian(out + 5, static_cast<std::uint32_t>(kImageFormatVersion));
+    writeBigEndian(out + 9, static_cast<std::uint32_t>(numParams));
+    writeBigEndian(out + 13, static_cast<std::uint32_t>(numRecords));
+    writeBigEndian(out + 17, static_cast<std::uint32_t>(currentPreset));
+    writeBigEndian(out + 21, static_cast<std::uint32_t>(bodyLength));
+}
+
+newpresetheader readImageHeader(const unsigned char* p, bool swapped) {
+    newpresetheader header;
+    std::memcpy(&header, p, sizeof header);
+    if (swapped) byteSwapHeader(&header);
+    return header;
+}
+
+}  // namespace kt

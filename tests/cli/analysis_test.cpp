@@ -1,0 +1,58 @@
+// The summary's measurements.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cli/audio_analysis.h"
+
+namespace kt {
+namespace {
+
+TEST(GainReductionTest, TheDeepestQualifyingWindowCounts) {
+    const std::vector<double> in = {0.9, 0.9, 0.1, 0.9};
+    const std::vector<double> out = {0.9, 0.45, 0.001, 0.9};
+    // With a drive of 2 every driven window reaches 1.8; window 1 sits 12 dB below it.
+    EXPECT_NEAR(deepestGainReductionDb(in, out, 2.0, 0.5), 20 * std::log10(0.45 / 1.8), 1e-9);
+    // Window 2 is too quiet to count, however low its ratio.
+    EXPECT_NEAR(deepestGainReductionDb({0.1}, {0.001}, 2.0, 0.5), 0.0, 1e-12);
+    // Output louder than asked (no limiting): no reduction.
+    EXPECT_NEAR(deepestGainReductionDb({0.9}, {0.95}, 1.0, 0.5), 0.0, 1e-12);
+}
+
+TEST(StreamMeterTest, PeaksAndLoudnessOfASine) {
+    const int rate = 48000;
+    StreamMeter meter(2, rate, 1000);
+    std::vector<double> samples;
+    // A 997 Hz sine at -6 dBFS in both channels for three seconds.
+    for (int i = 0; i < 3 * rate; ++i) {
+        const double v = 0.5 * std::sin(2.0 * M_PI * 997.0 * i / rate);
+        samples.push_back(v);
+        samples.push_back(v);
+    }
+    meter.add(samples.data(), samples.size() / 4);
+    meter.add(samples.data() + samples.size() / 2, samples.size() / 4);
+    const LevelFigures figures = meter.figures();
+    EXPECT_NEAR(figures.samplePeak, 0.5, 1e-3);
+    EXPECT_NEAR(figures.truePeak, 0.5, 5e-3);
+    // A stereo 997 Hz sine at -6 dBFS reads about -6 LUFS (+3 dB for two channels, -3 for RMS).
+    EXPECT_NEAR(figures.loudness, -6.0, 0.3);
+    EXPECT_EQ(meter.windowPeaks().size(), static_cast<std::size_t>(3 * rate / 1000));
+}
+
+TEST(RenderAnalysisTest, WorkerSeesEveryFrameInOrder) {
+    RenderAnalysis analysis(1, 44100);
+    std::vector<float> ramp(100000);
+    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<float>(i) / ramp.size();
+    for (std::size_t i = 0; i < ramp.size(); i += 333)
+        analysis.addInput(ramp.data() + i, std::min<std::size_t>(333, ramp.size() - i));
+    analysis.addOutput(ramp.data(), ramp.size());
+    analysis.finish();
+    const auto& peaks = analysis.input().windowPeaks();
+    ASSERT_EQ(peaks.size(), ramp.size() / RenderAnalysis::kWindowFrames);
+    for (std::size_t w = 0; w < peaks.size(); ++w)
+        EXPECT_FLOAT_EQ(peaks[w], ramp[(w + 1) * RenderAnalysis::kWindowFrames - 1]);
+    EXPECT_EQ(analysis.output().windowPeaks(), peaks);
+}
+
+}  // namespace
+}  // namespace kt

@@ -1,0 +1,129 @@
+// --set values resolved through the module's own displays.
+#include <gtest/gtest.h>
+
+#include "cli/parameter_values.h"
+#include "tests/support/temp_config.h"
+
+namespace kt {
+namespace {
+
+class ParameterValuesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        plugin = VstPlugin::load(KT_MODULE_PATH, &error);
+        ASSERT_TRUE(plugin) << error;
+    }
+
+    // Resolves a setting and answers the module's display afterwards.
+    std::string displayAfter(const std::string& setting) {
+        std::string error;
+        std::optional<ParameterSetting> result = resolveSetting(*plugin, setting, &error);
+        EXPECT_TRUE(result) << setting << ": " << error;
+        if (!result) return "";
+        EXPECT_EQ(plugin->parameterDisplay(result->index), result->display);
+        EXPECT_FLOAT_EQ(plugin->getParameter(result->index), result->value);
+        return result->display;
+    }
+
+    // A refused setting: the message, and the parameter left as it was.
+    std::string refusal(const std::string& setting, int index) {
+        const float before = plugin->getParameter(index);
+        std::string error;
+        EXPECT_FALSE(resolveSetting(*plugin, setting, &error)) << setting;
+        EXPECT_FLOAT_EQ(plugin->getParameter(index), before) << setting;
+        return error;
+    }
+
+    test::TempConfig config;
+    std::unique_ptr<VstPlugin> plugin;
+};
+
+TEST_F(ParameterValuesTest, ContinuousValuesWithOrWithoutTheirUnit) {
+    EXPECT_EQ(displayAfter("Drive=+6dB"), "+6.00");
+    EXPECT_NEAR(plugin->getParameter(1), 0.625f, 1e-4);
+    EXPECT_EQ(displayAfter("drive=-3"), "-3.00");
+    EXPECT_EQ(displayAfter("Drive = +12 dB"), "+12.00");
+    EXPECT_NEAR(plugin->getParameter(1), 0.75f, 1e-4);
+    EXPECT_EQ(displayAfter("Release=200ms"), "200.0");
+    EXPECT_EQ(displayAfter("Release=1000"), "1000.0");
+    EXPECT_EQ(displayAfter("Release=1"), "1.0");
+    EXPECT_EQ(displayAfter("Transient=30%"), "30.0%");
+    EXPECT_EQ(displayAfter("Transient=0"), "0.0%");
+    EXPECT_EQ(displayAfter("Output=-0.5dB"), "-0.50");
+    EXPECT_EQ(displayAfter("L/R Link=50%"), "50.0%");
+    // More digits than the display shows: the value displayed at its precision.
+    EXPECT_EQ(displayAfter("Drive=+6.004dB"), "+6.00");
+}
+
+TEST_F(ParameterValuesTest, SpecialTextsOfContinuousParameters) {
+    EXPECT_EQ(displayAfter("Leveller=-3dB"), "-3.00dB");
+    EXPECT_EQ(displayAfter("Leveller=off"), "off");
+    EXPECT_FLOAT_EQ(plugin->getParameter(13), 1.0f);
+}
+
+TEST_F(ParameterValuesTest, SteppedValuesByTheirTexts) {
+    EXPECT_EQ(displayAfter("Bits=16"), "16");
+    EXPECT_FLOAT_EQ(plugin->getParameter(10), 2.5f / 5.0f);
+    EXPECT_EQ(displayAfter("NoiseShape=type C"), "type C");
+    EXPECT_EQ(displayAfter("noiseshape=TYPEF"), "type F");
+    EXPECT_EQ(displayAfter("Oversample=on"), "on");
+    EXPECT_EQ(displayAfter("TransShape=C-soft"), "C-soft");
+    EXPECT_EQ(displayAfter("AttZoom=12dB"), "12dB");
+    EXPECT_EQ(displayAfter("PostMeter=post meter"), "post meter");
+    EXPECT_EQ(displayAfter("AttShow=1L"), "1L");
+    EXPECT_EQ(displayAfter("Calibrate=l+r uncor"), "l+r uncor");
+}
+
+TEST_F(ParameterValuesTest, NormalisedValuesPassUnchanged) {
+    EXPECT_EQ(displayAfter("Drive=v=0.625"), "+6.00");
+    EXPECT_FLOAT_EQ(plugin->getParameter(1), 0.625f);
+    displayAfter("dummy=v=0.3");
+}
+
+TEST_F(ParameterValuesTest, RefusalsSayWhatIsAccepted) {
+    std::string error = refusal("Volume=+3dB", 0);
+    EXPECT_NE(error.find("unknown parameter"), std::string::npos) << error;
+    EXPECT_NE(error.find("DetectorOrder"), std::string::npos) << error;
+
+    error = refusal("Bits=17", 10);
+    EXPECT_NE(error.find("\"8\", \"12\", \"16\", \"20\", \"24\""), std::string::npos) << error;
+
+    error = refusal("Drive=+30dB", 1);
+    EXPECT_NE(error.find("-24.00 to +24.00"), std::string::npos) << error;
+
+    error = refusal("Drive=6ms", 1);
+    EXPECT_NE(error.find("unit"), std::string::npos) << error;
+
+    error = refusal("Drive=loud", 1);
+    EXPECT_NE(error.find("accepted"), std::string::npos) << error;
+
+    error = refusal("Drive=v=1.5", 1);
+    EXPECT_NE(error.find("0 to 1"), std::string::npos) << error;
+
+    error = refusal("Oversample=maybe", 6);
+    EXPECT_NE(error.find("\"off\", \"on\""), std::string::npos) << error;
+
+    error = refusal("Drive", 1);
+    EXPECT_NE(error.find("NAME=VALUE"), std::string::npos) << error;
+
+    // A parameter without displays takes normalised values only.
+    error = refusal("resvd-vid=2", 25);
+    EXPECT_NE(error.find("v=0..1"), std::string::npos) << error;
+}
+
+TEST_F(ParameterValuesTest, ProbingLearnsTheShapeAndRestoresTheValue) {
+    plugin->setParameter(4, 0.5f);
+    ParameterShape shape = probeParameter(*plugin, 4);
+    EXPECT_EQ(shape.kind, ParameterShape::kStepped);
+    EXPECT_EQ(shape.stepTexts, (std::vector<std::string>{"A-hard", "B-med", "C-soft"}));
+    EXPECT_FLOAT_EQ(plugin->getParameter(4), 0.5f);
+
+    EXPECT_EQ(probeParameter(*plugin, 20).stepTexts.size(), 8u);  // the first text is empty
+    EXPECT_EQ(probeParameter(*plugin, 0).kind, ParameterShape::kContinuous);
+    EXPECT_EQ(probeParameter(*plugin, 0).label, "dB");
+    EXPECT_EQ(probeParameter(*plugin, 23).kind, ParameterShape::kNoDisplay);
+}
+
+}  // namespace
+}  // namespace kt

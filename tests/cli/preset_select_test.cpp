@@ -1,0 +1,70 @@
+// Choosing a preset through the chunk's bank header.
+#include <gtest/gtest.h>
+
+#include "cli/preset_select.h"
+#include "tests/support/temp_config.h"
+
+namespace kt {
+namespace {
+
+class PresetSelectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        plugin = VstPlugin::load(KT_MODULE_PATH, &error);
+        ASSERT_TRUE(plugin) << error;
+    }
+    test::TempConfig config;
+    std::unique_ptr<VstPlugin> plugin;
+};
+
+TEST_F(PresetSelectTest, FindsPresetsByNumberOrName) {
+    std::string error;
+    EXPECT_EQ(presetNames(*plugin).size(), 27u);
+    EXPECT_EQ(findPreset(*plugin, "3", &error), 3);
+    EXPECT_EQ(findPreset(*plugin, "limiter FAST", &error), 3);
+    EXPECT_EQ(findPreset(*plugin, "DVD Master 2 [recon]", &error), 26);
+    EXPECT_FALSE(findPreset(*plugin, "27", &error));
+    EXPECT_NE(error.find("0 to 26"), std::string::npos) << error;
+    EXPECT_FALSE(findPreset(*plugin, "Limiter", &error));
+    EXPECT_NE(error.find("kavtamor presets"), std::string::npos) << error;
+}
+
+TEST_F(PresetSelectTest, SelectingAppliesThePresetsValues) {
+    std::string error;
+    ASSERT_TRUE(selectPreset(*plugin, 3, &error)) << error;
+    EXPECT_EQ(plugin->programName(), "Limiter Fast");
+    EXPECT_EQ(plugin->parameterDisplay(1), "+6.00");  // Drive 0.625
+    EXPECT_EQ(plugin->parameterDisplay(2), "45.0%");
+    ASSERT_TRUE(selectPreset(*plugin, 13, &error)) << error;
+    EXPECT_EQ(plugin->programName(), "TV Limiter");
+    EXPECT_EQ(plugin->parameterDisplay(0), "-10.00");
+    ASSERT_TRUE(selectPreset(*plugin, 0, &error)) << error;
+    EXPECT_EQ(plugin->parameterDisplay(1), "+0.00");
+}
+
+TEST_F(PresetSelectTest, TheCurrentPresetWordFollowsTheHeadersByteOrder) {
+    const vst::int32 id = vst::fourCC('K', 'v', 't', 'r');
+    std::vector<std::uint8_t> chunk(kChunkBankOffset + kBankHeaderSize, 0);
+    const std::uint8_t big[] = {'K', 'v', 't', 'r'};
+    std::copy(big, big + 4, chunk.begin() + kChunkBankOffset);
+    ASSERT_TRUE(setChunkCurrentPreset(chunk, id, 0x0102));
+    const std::size_t word = kChunkBankOffset + kBankCurrentPresetOffset;
+    EXPECT_EQ(chunk[word], 0);
+    EXPECT_EQ(chunk[word + 2], 1);
+    EXPECT_EQ(chunk[word + 3], 2);
+
+    const std::uint8_t little[] = {'r', 't', 'v', 'K'};
+    std::copy(little, little + 4, chunk.begin() + kChunkBankOffset);
+    ASSERT_TRUE(setChunkCurrentPreset(chunk, id, 0x0102));
+    EXPECT_EQ(chunk[word], 2);
+    EXPECT_EQ(chunk[word + 1], 1);
+
+    chunk[kChunkBankOffset] = 'X';
+    EXPECT_FALSE(setChunkCurrentPreset(chunk, id, 1));
+    std::vector<std::uint8_t> tooShort(kChunkBankOffset + kBankHeaderSize - 1, 0);
+    EXPECT_FALSE(setChunkCurrentPreset(tooShort, id, 1));
+}
+
+}  // namespace
+}  // namespace kt

@@ -1,0 +1,204 @@
+// kavtamor render end to end: alignment, block sizes, precisions, errors.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/cli/cli_test_support.h"
+#include "tests/support/temp_config.h"
+
+namespace kt::test {
+namespace {
+
+constexpr int kLatency = 159;  // at 44.1 kHz
+
+class RenderTest : public ::testing::Test {
+protected:
+    CommandResult render(std::vector<std::string> args) {
+        args.insert(args.begin(), {"render", "--plugin", KT_MODULE_PATH});
+        return runKavtamor(args);
+    }
+
+    // Two seconds of silence with one impulse per channel.
+    std::string impulseFile() {
+        AudioFile file;
+        file.sampleRate = 44100;
+        file.channels = 2;
+        file.samples.assign(2 * 88200, 0.0);
+        file.samples[2 * 10000] = 0.5;
+        file.samples[2 * 20000 + 1] = -0.25;
+        const std::string path = dir.file("impulse.wav");
+        EXPECT_TRUE(writeFloatWav(path, file));
+        return path;
+    }
+
+    std::string demoFile(double seconds) {
+        const std::string path = dir.file("demo.wav");
+        EXPECT_TRUE(writeFloatWav(path, fromStereo(generateDemoMaterial(44100, seconds))));
+        return path;
+    }
+
+    AudioFile read(const std::string& path) {
+        AudioFile file;
+        EXPECT_TRUE(readAudio(path, &file)) << path;
+        return file;
+    }
+
+    TempConfig config;
+    TempDir dir;
+};
+
+TEST_F(RenderTest, ImpulseComesOutWhereItWentIn) {
+    const std::string in = impulseFile();
+    const CommandResult result = render({"--bits", "32f", in, dir.file("out.wav")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const AudioFile out = read(dir.file("out.wav"));
+    EXPECT_EQ(out.frames(), 88200u);
+    EXPECT_EQ(out.channels, 2);
+    EXPECT_EQ(loudestFrame(out, 0), 10000u);
+    EXPECT_EQ(loudestFrame(out, 1), 20000u);
+    EXPECT_NEAR(out.at(10000, 0), 0.5, 0.01);
+    EXPECT_NE(result.out.find("Latency: 159 samples, compensated"), std::string::npos)
+        << result.out;
+}
+
+TEST_F(RenderTest, KeepLatencyLeavesTheDelay) {
+    const std::string in = impulseFile();
+    const CommandResult result =
+        render({"--keep-latency", "--bits", "32f", in, dir.file("out.wav")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const AudioFile out = read(dir.file("out.wav"));
+    EXPECT_EQ(out.frames(), 88200u);
+    EXPECT_EQ(loudestFrame(out, 0), 10000u + kLatency);
+    EXPECT_EQ(loudestFrame(out, 1), 20000u + kLatency);
+}
+
+TEST_F(RenderTest, BlockSizesGiveTheSameFile) {
+    const std::string in = demoFile(1.5);
+    std::vector<AudioFile> outputs;
+    for (const char* block : {"1", "7", "64", "512", "4096"}) {
+        const std::string out = dir.file(std::string("block") + block + ".wav");
+        const CommandResult result = render(
+            {"--block", block, "--bits", "32f", "--preset", "Loudness 3", "--quiet", in, out});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        outputs.push_back(read(out));
+    }
+    for (std::size_t i = 1; i < outputs.size(); ++i) {
+        ASSERT_EQ(outputs[i].samples.size(), outputs[0].samples.size());
+        EXPECT_TRUE(outputs[i].samples == outputs[0].samples) << "block size run " << i;
+    }
+}
+
+TEST_F(RenderTest, PrecisionsAgree) {
+    const std::string in = demoFile(1.5);
+    const std::vector<std::string> common = {"--bits", "32f", "--preset", "3", "--quiet"};
+    std::vector<std::string> single = common, twice = common;
+    single.insert(single.end(), {"--precision", "32", in, dir.file("p32.wav")});
+    twice.insert(twice.end(), {"--precision", "64", in, dir.file("p64.wav")});
+    ASSERT_EQ(render(single).exitCode, 0);
+    ASSERT_EQ(render(twice).exitCode, 0);
+    const AudioFile a = read(dir.file("p32.wav"));
+    const AudioFile b = read(dir.file("p64.wav"));
+    ASSERT_EQ(a.samples.size(), b.samples.size());
+    double largest = 0.0;
+    for (std::size_t i = 0; i < a.samples.size(); ++i)
+        largest = std::max(largest, std::fabs(a.samples[i] - b.samples[i]));
+    EXPECT_LT(largest, 1e-6);
+}
+
+TEST_F(RenderTest, PresetByNumberOrNameAndSetsAreApplied) {
+    const std::string in = demoFile(1.0);
+    const CommandResult byName = render(
+        {"--bits", "32f", "--preset", "limiter fast", in, dir.file("name.wav")});
+    ASSERT_EQ(byName.exitCode, 0) << byName.err;
+    EXPECT_NE(byName.out.find("Preset:  3 \"Limiter Fast\""), std::string::npos) << byName.out;
+    ASSERT_EQ(render({"--bits", "32f", "--preset", "3", "--set", "Drive=v=0.625", "--quiet", in,
+                      dir.file("number.wav")})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(read(dir.file("name.wav")).samples == read(dir.file("number.wav")).samples);
+
+    const CommandResult set = render({"--set", "Drive=+12dB", "--set", "Oversample=on", in,
+                                      dir.file("set.wav")});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_NE(set.out.find("Drive = +12.00dB"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("Oversample = on"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("Deepest gain reduction: -"), std::string::npos) << set.out;
+}
+
+TEST_F(RenderTest, MonoStaysMonoAndOtherFormatsWork) {
+    AudioFile mono;
+    mono.sampleRate = 48000;
+    mono.channels = 1;
+    for (int i = 0; i < 48000; ++i) mono.samples.push_back(0.3 * std::sin(0.01 * i));
+    ASSERT_TRUE(writeFloatWav(dir.file("mono.wav"), mono));
+    const CommandResult result =
+        render({"--bits", "16", dir.file("mono.wav"), dir.file("mono.flac")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const AudioFile out = read(dir.file("mono.flac"));
+    EXPECT_EQ(out.channels, 1);
+    EXPECT_EQ(out.sampleRate, 48000);
+    ASSERT_EQ(out.frames(), 48000u);
+    EXPECT_NEAR(out.at(12345, 0), mono.at(12345, 0), 1e-3);
+
+    ASSERT_EQ(render({"--quiet", dir.file("mono.flac"), dir.file("mono.aiff")}).exitCode, 0);
+    EXPECT_EQ(read(dir.file("mono.aiff")).frames(), 48000u);
+}
+
+TEST_F(RenderTest, BadInputIsRefusedWithAReason) {
+    const std::string in = impulseFile();
+    auto expectRefusal = [&](std::vector<std::string> args, const std::string& words) {
+        const CommandResult result = render(args);
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_NE(result.err.find(words), std::string::npos) << result.err;
+    };
+    expectRefusal({dir.file("missing.wav"), dir.file("out.wav")}, "cannot read");
+    expectRefusal({in}, "expected an input and an output file");
+    expectRefusal({"--bits", "12", in, dir.file("out.wav")}, "--bits takes 16, 24 or 32f");
+    expectRefusal({"--precision", "80", in, dir.file("out.wav")}, "--precision");
+    expectRefusal({"--block", "0", in, dir.file("out.wav")}, "--block");
+    expectRefusal({in, dir.file("out.xyz")}, "output format");
+    expectRefusal({"--bits", "32f", in, dir.file("out.flac")}, "FLAC");
+    expectRefusal({"--preset", "Nope", in, dir.file("out.wav")}, "no preset named");
+    expectRefusal({"--set", "Bits=17", in, dir.file("out.wav")}, "accepted");
+    expectRefusal({"--frobnicate", in, dir.file("out.wav")}, "unknown option --frobnicate");
+    expectRefusal({"--plugin", "/nonexistent.so", in, dir.file("out.wav")}, "cannot load");
+
+    AudioFile surround;
+    surround.sampleRate = 44100;
+    surround.channels = 3;
+    surround.samples.assign(3 * 1000, 0.0);
+    ASSERT_TRUE(writeFloatWav(dir.file("three.wav"), surround));
+    expectRefusal({dir.file("three.wav"), dir.file("out.wav")}, "3 channels");
+
+    const CommandResult unknown = runKavtamor({"frobnicate"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
+}
+
+TEST_F(RenderTest, EveryCommandHasHelp) {
+    const CommandResult top = runKavtamor({"--help"});
+    ASSERT_EQ(top.exitCode, 0);
+    for (const char* command : {"info", "presets", "render", "bench", "demo-material"}) {
+        EXPECT_NE(top.out.find(command), std::string::npos) << command;
+        const CommandResult help = runKavtamor({command, "--help"});
+        EXPECT_EQ(help.exitCode, 0) << command;
+        EXPECT_NE(help.out.find("Usage: kavtamor"), std::string::npos) << command;
+    }
+}
+
+TEST_F(RenderTest, InfoAndPresetsDescribeTheModule) {
+    const CommandResult info = runKavtamor({"info", "--plugin", KT_MODULE_PATH});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("'Kvtr'"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("4145 (HasEditor, CanReplacing, ProgramChunks, CanDoubleReplacing)"),
+              std::string::npos)
+        << info.out;
+    EXPECT_NE(info.out.find("Latency:     159"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("   25  resvd-vid"), std::string::npos) << info.out;
+    const CommandResult presets = runKavtamor({"presets", "--plugin", KT_MODULE_PATH});
+    ASSERT_EQ(presets.exitCode, 0) << presets.err;
+    EXPECT_NE(presets.out.find(" 26  DVD Master 2 [recon]"), std::string::npos) << presets.out;
+}
+
+}  // namespace
+}  // namespace kt::test

@@ -1,0 +1,189 @@
+// Rate set-up, derived parameter values and the mended step and lock rules.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/noise_shaping_tables.h"
+#include "engine/parameters.h"
+#include "tests/engine/engine_test_support.h"
+
+namespace kt {
+namespace {
+
+using test::makeEngine;
+
+struct RateCase {
+    float rate;
+    int hz;
+    int shift;
+    int latency;
+    int truePeakMode;
+};
+
+TEST(SampleRate, LatencyBandAndTruePeakMode) {
+    const RateCase cases[] = {
+        {44100.0f, 44100, 0, 159, 2},   {48000.0f, 48000, 0, 159, 2},
+        {48001.0f, 48001, 0, 159, 1},   {79999.0f, 79999, 0, 159, 1},
+        {80000.0f, 80000, 1, 287, 1},   {96000.0f, 96000, 1, 287, 1},
+        {96001.0f, 96001, 1, 287, 0},   {169999.f, 169999, 1, 287, 0},
+        {170000.0f, 170000, 2, 543, 0}, {192000.0f, 192000, 2, 543, 0},
+        {200000.0f, 200000, 2, 543, 0}, {5000.0f, 5000, 0, 159, 2},
+        {4000.0f, 44100, 0, 159, 2},    {250000.0f, 44100, 0, 159, 2},
+        {-1.0f, 44100, 0, 159, 2},      {NAN, 44100, 0, 159, 2},
+        {INFINITY, 44100, 0, 159, 2},   {32000.7f, 32000, 0, 159, 2},
+    };
+    for (const auto& c : cases) {
+        auto engine = makeEngine(96000.0f);  // start elsewhere so every case changes rate
+        EXPECT_EQ(engine->setSampleRate(c.rate), c.latency) << c.rate;
+        EXPECT_EQ(engine->sampleRateHz(), c.hz) << c.rate;
+        EXPECT_EQ(engine->rateShift(), c.shift) << c.rate;
+        EXPECT_EQ(engine->latency(), c.latency) << c.rate;
+        EXPECT_EQ(engine->lookaheadLength(), 128 << c.shift);
+        if (c.hz != 96000) {
+            EXPECT_EQ(engine->truePeakMode(), c.truePeakMode) << c.rate;
+        }
+    }
+}
+
+TEST(SampleRate, SmoothLengthAndAlignmentByShapeAndBand) {
+    const int expectedW[3][3] = {{8, 16, 64}, {16, 32, 128}, {32, 64, 128}};
+    const int expectedAlign[3][3] = {{114, 98, 2}, {226, 194, 2}, {450, 386, 258}};
+    const float rates[3] = {44100.0f, 96000.0f, 192000.0f};
+    for (int band = 0; band < 3; ++band) {
+        for (int shape = 0; shape < 3; ++shape) {
+            auto engine = makeEngine(rates[band]);
+            engine->setParameter(kTransShape, paramLongToCont(shape, 3));
+            EXPECT_EQ(engine->smoothLength(), expectedW[band][shape]);
+            EXPECT_EQ(engine->alignDelayLength(), expectedAlign[band][shape]);
+        }
+    }
+}
+
+TEST(SampleRate, StartStateOfANewEngine) {
+    LimiterEngine engine;
+    EXPECT_EQ(engine.latency(), 159);
+    EXPECT_EQ(engine.smoothLength(), 64);
+    EXPECT_EQ(engine.alignDelayLength(), 2);
+    EXPECT_EQ(engine.truePeakMode(), 2);
+    EXPECT_EQ(engine.step(kTransShape), 2);
+    EXPECT_EQ(engine.step(kBits), 1);
+    EXPECT_EQ(engine.step(kAttShow), 7);
+    EXPECT_EQ(engine.getParameter(kRelease), 0.61f);
+    EXPECT_EQ(engine.nsOrder(), 12);
+}
+
+TEST(Parameters, DerivedCoefficientsFollowTheRate) {
+    auto engine = makeEngine(44100.0f);
+    engine->setParameter(kRelease, 1.0f);  // 1000 ms
+    const double r = 1000.0, d = (r - 2.0) / 7.0;
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_DOUBLE_EQ(engine->transientCoef(k),
+                         1.0 - std::exp(-1000.0 / (44100.0 * (32.0 - k * 31.0 / 7.0))));
+        EXPECT_DOUBLE_EQ(engine->releaseCoef(k), 1.0 - std::exp(-1000.0 / ((r - k * d) * 44100.0)));
+    }
+    engine->setSampleRate(96000.0f);
+    EXPECT_DOUBLE_EQ(engine->transientCoef(7), 1.0 - std::exp(-1000.0 / 96000.0));
+    EXPECT_NEAR(engine->releaseCoef(7), 1.0 - std::exp(-1000.0 / (2.0 * 96000.0)), 1e-15);
+    EXPECT_DOUBLE_EQ(engine->releaseCoef(0), 1.0 - std::exp(-1000.0 / (1000.0 * 96000.0)));
+}
+
+TEST(Parameters, GetParameterReturnsTheStoredValue) {
+    auto engine = makeEngine();
+    engine->setParameter(kDrive, 0.123f);
+    engine->setParameter(kBits, 1.7f);  // stored unchanged, step clamped
+    EXPECT_EQ(engine->getParameter(kDrive), 0.123f);
+    EXPECT_EQ(engine->getParameter(kBits), 1.7f);
+    EXPECT_EQ(engine->step(kBits), 4);
+    EXPECT_EQ(engine->getParameter(22), 0.0f);
+    EXPECT_EQ(engine->getParameter(-3), 0.0f);
+    engine->setParameter(40, 0.5f);  // ignored
+    engine->setParameter(kOutput, 0.5f);
+    EXPECT_DOUBLE_EQ(engine->outputGain(), 0.5);
+}
+
+TEST(Parameters, StepIndicesAreClampedFromBothSides) {
+    auto engine = makeEngine();
+    const float odd[] = {-1.0f, NAN, -INFINITY, 7.0f, INFINITY};
+    for (float v : odd) {
+        engine->setParameter(kNoiseShape, v);
+        EXPECT_GE(engine->step(kNoiseShape), 0);
+        EXPECT_LE(engine->step(kNoiseShape), 6);
+        engine->setParameter(kAttShow, v);
+        EXPECT_GE(engine->step(kAttShow), 0);
+        EXPECT_LE(engine->step(kAttShow), 7);
+        engine->setParameter(kTransShape, v);
+        EXPECT_GE(engine->smoothLength(), 8);
+        engine->setParameter(kBits, v);
+        engine->setParameter(kScale, v);
+        engine->setParameter(kCalibrate, v);
+    }
+    engine->setParameter(kNoiseShape, NAN);
+    EXPECT_EQ(engine->step(kNoiseShape), 0);
+    // Every combination still processes.
+    engine->setParameter(kQuantize, 1.0f);
+    engine->setParameter(kCalibrate, 0.0f);
+    auto in = test::sine(1024, 44100.0, 1000.0, 0.5);
+    auto out = test::run(*engine, in);
+    EXPECT_LE(test::peakOf(out.l), 1.0);
+}
+
+TEST(Parameters, NoiseShapeSelectsTableAndOrderByRate) {
+    auto engine = makeEngine(176400.0f);
+    for (int s = 1; s <= 6; ++s) {
+        engine->setParameter(kNoiseShape, paramLongToCont(s, 7));
+        EXPECT_EQ(engine->nsCurrent(), engine->nsTable(s, 4)) << s;
+        EXPECT_EQ(engine->nsOrder(), s >= 4 ? 32 : 12);
+    }
+    engine->setParameter(kNoiseShape, 0.0f);
+    EXPECT_EQ(engine->nsOrder(), 12);
+    EXPECT_EQ(engine->nsCurrent()[0], 0.0);
+
+    // At a rate without tables the previous choice stays.
+    engine->setSampleRate(48000.0f);
+    engine->setParameter(kNoiseShape, paramLongToCont(2, 7));
+    EXPECT_EQ(engine->nsCurrent(), engine->nsTable(2, 1));
+    engine->setSampleRate(32000.0f);
+    EXPECT_EQ(engine->nsCurrent(), engine->nsTable(2, 1));
+    engine->setParameter(kNoiseShape, paramLongToCont(5, 7));
+    EXPECT_EQ(engine->nsCurrent(), engine->nsTable(2, 1));
+    EXPECT_EQ(engine->nsOrder(), 32);
+    // A rate change with a long shape raises the order and picks the rate's table.
+    engine->setSampleRate(96000.0f);
+    EXPECT_EQ(engine->nsCurrent(), engine->nsTable(5, 3));
+    EXPECT_EQ(engine->nsOrder(), 32);
+    // The tables hold the designed sets.
+    EXPECT_EQ(engine->nsTable(1, 0)[0], 1.14927);
+    EXPECT_EQ(engine->nsTable(6, 5)[31], -1.34e-06);
+}
+
+TEST(Parameters, SameTransShapeStepKeepsTheState) {
+    auto engine = makeEngine();
+    auto in = test::mixSignal(4096, 44100.0, 1.5);
+    auto reference = makeEngine();
+    auto a = test::run(*engine, in, 1000);
+    auto b = test::run(*reference, in, 1000);
+    // Rewriting the same step (a different v within it) must not clear the delay lines.
+    engine->setParameter(kTransShape, 0.1f);
+    auto a2 = test::run(*engine, in);
+    auto b2 = test::run(*reference, in);
+    EXPECT_EQ(a2.l, b2.l);
+    // A real change resets: the first latency samples are silent again.
+    engine->setParameter(kTransShape, 0.5f);
+    auto a3 = test::run(*engine, in);
+    EXPECT_EQ(test::peakOf(a3.l, 0, 159), 0.0);
+    EXPECT_GT(test::peakOf(a3.l, 159), 0.1);
+}
+
+TEST(Parameters, SameRateTwiceOnlyResets) {
+    auto engine = makeEngine(48000.0f);
+    const double before = engine->releaseCoef(3);
+    auto in = test::mixSignal(2048, 48000.0, 1.0);
+    test::run(*engine, in);
+    engine->setSampleRate(48000.0f);
+    EXPECT_EQ(engine->releaseCoef(3), before);
+    auto fresh = makeEngine(48000.0f);
+    EXPECT_EQ(test::run(*engine, in).l, test::run(*fresh, in).l);
+}
+
+}  // namespace
+}  // namespace kt

@@ -1,0 +1,182 @@
+// The dialog programs, run for real but with fake zenity / kdialog scripts
+// first on PATH and HOME in a temporary folder, so the answers are known.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/dialogs.h"
+#include "tests/gui/gui_test_support.h"
+
+namespace fs = std::filesystem;
+using namespace kt;
+
+namespace {
+
+class FakeDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A folder per test: a fake left running by one test must not touch the next.
+        dir = fs::temp_directory_path() /
+              ("kt_dialogs_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir / "bin");
+        savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+        setenv("HOME", dir.c_str(), 1);
+        // Only our fakes: the real dialog programs must not be found.
+        setenv("PATH", (dir / "bin").c_str(), 1);
+    }
+    void TearDown() override {
+        setenv("PATH", savedPath.c_str(), 1);
+        setenv("HOME", savedHome.c_str(), 1);
+        fs::remove_all(dir);
+    }
+
+    // A fake dialog program: records its arguments one per line, waits, prints
+    // the answer and exits with the code given.
+    void fake(const std::string& name, const std::string& answer, int code, double delay = 0) {
+        const fs::path p = dir / "bin" / name;
+        std::ofstream out(p);
+        out << "#!/bin/sh\n"
+            << "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" << (dir / (name + ".args")).string()
+            << "'\n"
+            << "/bin/sleep " << delay << "\n"
+            << "printf '%s\\n' '" << answer << "'\n"
+            << "/usr/bin/touch '" << (dir / (name + ".done")).string() << "'\n"
+            << "exit " << code << "\n";
+        out.close();
+        fs::permissions(p, fs::perms::owner_all);
+    }
+
+    std::vector<std::string> argsOf(const std::string& name) {
+        std::ifstream in(dir / (name + ".args"));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+
+    static FileDialog::State waitFor(FileDialog& d) {
+        for (int i = 0; i < 500 && d.poll() == FileDialog::State::running; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return d.poll();
+    }
+
+    bool waitForFile(const fs::path& p) {
+        for (int i = 0; i < 500 && !fs::exists(p); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return fs::exists(p);
+    }
+
+    fs::path dir;
+    std::string savedPath, savedHome;
+};
+
+FileDialogOptions savePresetOptions() {
+    FileDialogOptions o;
+    o.save = true;
+    o.title = "Save Preset";
+    o.folder = "/home/user/presets";
+    o.defaultName = "My Preset.kav";
+    o.filters = {{"Kav Preset", "*.kav"}};
+    return o;
+}
+
+}  // namespace
+
+TEST_F(FakeDialogs, ZenityIsPreferredAndGetsItsArgumentsUnquotedWithoutAShell) {
+    fake("zenity", "/tmp/a b/$HOME;x.kav", 0);
+    fake("kdialog", "/wrong", 0);
+    EXPECT_EQ(findDialogTool(), DialogTool::zenity);
+    FileDialog dialog(savePresetOptions());
+    EXPECT_EQ(waitFor(dialog), FileDialog::State::chosen);
+    EXPECT_EQ(dialog.path(), "/tmp/a b/$HOME;x.kav");
+    EXPECT_EQ(argsOf("zenity"),
+              (std::vector<std::string>{"--file-selection", "--title=Save Preset", "--save",
+                                        "--confirm-overwrite",
+                                        "--filename=/home/user/presets/My Preset.kav",
+                                        "--file-filter=Kav Preset (*.kav) | *.kav"}));
+}
+
+TEST_F(FakeDialogs, CancelAndTimeOutReadAsCancelled) {
+    fake("zenity", "", 1);
+    FileDialog cancelled(savePresetOptions());
+    EXPECT_EQ(waitFor(cancelled), FileDialog::State::cancelled);
+    fake("zenity", "/tmp/x.kav", 5);
+    FileDialog timedOut(savePresetOptions());
+    EXPECT_EQ(waitFor(timedOut), FileDialog::State::cancelled);
+}
+
+TEST_F(FakeDialogs, KdialogServesWhenZenityIsMissing) {
+    fake("kdialog", "/tmp/bank.kvb", 0);
+    EXPECT_EQ(findDialogTool(), DialogTool::kdialog);
+    FileDialogOptions o;
+    o.title = "Load Bank";
+    o.folder = "/data";
+    o.filters = {{"Kav Bank", "*.kvb"}};
+    FileDialog dialog(o);
+    EXPECT_EQ(waitFor(dialog), FileDialog::State::chosen);
+    EXPECT_EQ(dialog.path(), "/tmp/bank.kvb");
+    EXPECT_EQ(argsOf("kdialog"),
+              (std::vector<std::string>{"--title", "Load Bank", "--getopenfilename", "/data/",
+                                        "*.kvb|Kav Bank (*.kvb)"}));
+}
+
+TEST_F(FakeDialogs, WithNoDialogProgramNothingRunsAndAlertsAreSilent) {
+    EXPECT_EQ(findDialogTool(), DialogTool::none);
+    FileDialog dialog(savePresetOptions());
+    EXPECT_EQ(dialog.poll(), FileDialog::State::cancelled);
+    showAlert("nobody sees this");
+}
+
+TEST_F(FakeDialogs, AlertReturnsAtOnceAndShowsTheTextVerbatim) {
+    fake("zenity", "", 0, 1.0);
+    const auto start = std::chrono::steady_clock::now();
+    showAlert("Could not open manual file:\n~/\"Kav Tamor.pdf\" <&>");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    ASSERT_TRUE(waitForFile(dir / "zenity.args"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto args = argsOf("zenity");
+    ASSERT_GE(args.size(), 4u);
+    EXPECT_EQ(args[0], "--warning");
+    EXPECT_EQ(args[1], "--no-markup");
+    EXPECT_EQ(args.back(), "~/\"Kav Tamor.pdf\" <&>");  // second line of the text
+}
+
+TEST_F(FakeDialogs, FileSelectorAnswersOnTheFramesIdlePass) {
+    fake("zenity", "/tmp/chosen.kav", 0);
+    test::TestFrame frame(100, 100);
+    CFileSelector* selector = new CFileSelector(frame.get(), CFileSelector::kSelectFile);
+    selector->setTitle("Load Preset");
+    selector->addFileExtension("Kav Preset", "kav");
+    std::string answer = "none";
+    ASSERT_TRUE(selector->run([&](CFileSelector*, const char* path) { answer = path ? path : "null"; }));
+    selector->forget();  // the running dialog keeps it alive
+    EXPECT_EQ(answer, "none") << "nothing happens before an idle pass";
+    for (int i = 0; i < 500 && answer == "none"; ++i) {
+        frame->idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(answer, "/tmp/chosen.kav");
+}
+
+TEST_F(FakeDialogs, ClosingTheFrameEndsAnOpenDialogWithoutAnAnswer) {
+    fake("zenity", "/tmp/late.kav", 0, 3.0);
+    auto* frame = new CFrame(CRect(0, 0, 50, 50), nullptr);
+    frame->open(std::make_unique<OffscreenFrame>(50, 50));
+    CFileSelector* selector = new CFileSelector(frame, CFileSelector::kSelectSaveFile);
+    bool called = false;
+    ASSERT_TRUE(selector->run([&](CFileSelector*, const char*) { called = true; }));
+    selector->forget();
+    ASSERT_TRUE(waitForFile(dir / "zenity.args"));
+    frame->close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(fs::exists(dir / "zenity.done")) << "the dialog program was ended";
+}

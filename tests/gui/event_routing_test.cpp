@@ -1,0 +1,186 @@
+// Mouse, wheel and key input through the frame: which view gets what, drags,
+// hover, modal views and double clicks.
+#include <gtest/gtest.h>
+
+#include "tests/gui/gui_test_support.h"
+
+using namespace kt::test;
+using Log = std::vector<std::string>;
+
+namespace {
+
+struct TwoViews : ::testing::Test {
+    TestFrame frame{200, 100};
+    ProbeView* left = new ProbeView(CRect(10, 10, 60, 60));
+    ProbeView* right = new ProbeView(CRect(100, 10, 150, 60));
+    TwoViews() {
+        frame->addView(left);
+        frame->addView(right);
+    }
+};
+
+}  // namespace
+
+TEST_F(TwoViews, ClickGoesToTheViewUnderThePointOnlyWithItsEdgesHalfOpen) {
+    frame.down(10, 10, kLButton);  // top-left corner is inside
+    frame.up(10, 10, kLButton);
+    EXPECT_EQ(left->log, (Log{"down", "up", "entered"}));
+    EXPECT_EQ(left->lastPoint, CPoint(10, 10));
+    EXPECT_TRUE(right->log.empty());
+
+    frame.down(60, 30, kLButton);  // the right edge belongs to nobody
+    EXPECT_EQ(frame->getMouseDownView(), nullptr);
+}
+
+TEST_F(TwoViews, TopmostViewWinsAndNotHandledFallsThroughToTheViewBelow) {
+    auto* below = new ProbeView(CRect(0, 0, 200, 100), kMouseEventHandled);
+    auto* above = new ProbeView(CRect(100, 10, 150, 60), kMouseEventNotHandled);
+    TestFrame f(200, 100);
+    f->addView(below);
+    f->addView(above);
+    f.down(120, 20, kRButton);
+    EXPECT_EQ(above->log.back(), "down");
+    EXPECT_EQ(below->log.back(), "down");
+    EXPECT_EQ(f->getMouseDownView(), below);
+}
+
+TEST_F(TwoViews, DragSendsMovesAndUpToTheDraggingViewEvenOutsideIt) {
+    frame.move(20, 20);
+    frame.down(20, 20, kLButton | kShift);
+    EXPECT_EQ(left->lastButtons, kLButton | kShift);
+    frame.move(120, 30, kLButton);  // over the other view
+    frame.move(500, -40, kLButton);  // outside the window
+    frame.up(500, -40, kLButton);
+    EXPECT_EQ(left->log, (Log{"entered", "moved", "down", "moved", "moved", "up", "exited"}));
+    EXPECT_EQ(left->lastPoint, CPoint(500, -40));
+    EXPECT_TRUE(right->log.empty()) << "no hover changes while a drag holds the mouse";
+}
+
+TEST_F(TwoViews, AfterADragTheViewUnderThePointerIsEntered) {
+    frame.move(20, 20);
+    frame.down(20, 20, kLButton);
+    frame.move(120, 30, kLButton);
+    frame.up(120, 30, kLButton);
+    EXPECT_EQ(right->log, (Log{"entered"}));
+    EXPECT_EQ(left->log.back(), "exited");
+}
+
+TEST_F(TwoViews, ClickWithoutDragWantsNoFurtherEvents) {
+    auto* once = new ProbeView(CRect(10, 70, 60, 90), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    frame->addView(once);
+    frame.down(20, 80, kLButton);
+    frame.move(25, 80, kLButton);
+    frame.up(25, 80, kLButton);
+    EXPECT_EQ(once->log, (Log{"down", "entered", "moved"}));  // hover only: no drag, no up
+}
+
+TEST_F(TwoViews, HoverEntersAndExitsAndMovesReachTheHoveredView) {
+    frame.move(20, 20);
+    frame.move(25, 20);
+    frame.move(120, 20);
+    EXPECT_EQ(left->log, (Log{"entered", "moved", "moved", "exited"}));
+    EXPECT_EQ(right->log, (Log{"entered", "moved"}));
+    frame->platformMouseExited();
+    EXPECT_EQ(right->log.back(), "exited");
+}
+
+TEST_F(TwoViews, LeavingTheWindowDuringADragNeitherEndsItNorExits) {
+    frame.move(20, 20);
+    frame.down(20, 20, kLButton);
+    frame->platformMouseExited();  // the implicit grab lets the pointer leave
+    EXPECT_EQ(frame->getMouseDownView(), left);
+    EXPECT_EQ(left->log.back(), "down");
+    frame.move(-30, 20, kLButton);
+    EXPECT_EQ(left->log.back(), "moved");
+    frame.up(-30, 20, kLButton);
+    EXPECT_EQ(left->log, (Log{"entered", "moved", "down", "moved", "up", "exited"}));
+    EXPECT_EQ(frame->getMouseOverView(), nullptr);
+}
+
+TEST_F(TwoViews, DoubleClickFlagComesFromTimeAndPlace) {
+    frame.down(20, 20, kLButton, 1000);
+    frame.up(20, 20, kLButton);
+    frame.down(22, 21, kLButton, 1300);
+    EXPECT_EQ(left->lastButtons, kLButton | kDoubleClick);
+    frame.up(22, 21, kLButton);
+    frame.down(22, 21, kLButton, 1400);  // a third press starts anew
+    EXPECT_EQ(left->lastButtons, kLButton);
+    frame.up(22, 21, kLButton);
+    frame.down(22, 21, kLButton, 1900);  // too late for a pair with the last one
+    EXPECT_EQ(left->lastButtons, kLButton);
+    frame.up(22, 21, kLButton);
+    frame.down(40, 40, kLButton, 2000);  // too far
+    EXPECT_EQ(left->lastButtons, kLButton);
+    frame.up(40, 40, kLButton);
+    frame.down(40, 40, kRButton, 2100);  // another button
+    EXPECT_EQ(left->lastButtons, kRButton);
+}
+
+TEST_F(TwoViews, WheelGoesToTheViewUnderThePointer) {
+    frame->platformWheel(120, 20, 0, 1.0f, kShift);
+    EXPECT_EQ(right->log, (Log{"wheel up"}));
+    EXPECT_EQ(right->lastButtons, kShift);
+    frame->platformWheel(120, 20, 1, 1.0f, 0);  // horizontal: the probe only takes vertical
+    EXPECT_EQ(right->log.size(), 1u);
+    CPoint p(20, 20);
+    EXPECT_TRUE(frame->onWheel(p, -1.0f, 0));
+    EXPECT_EQ(left->log.back(), "wheel down");
+    EXPECT_FALSE(frame->onWheel(CPoint(80, 80), 1.0f, 0));
+}
+
+TEST_F(TwoViews, ModalViewTakesAllMouseInputInFrameCoordinates) {
+    auto* modal = new ProbeView(CRect(0, 0, 0, 0));
+    frame->setModalView(modal);
+    frame.down(120, 20, kLButton);
+    frame.move(121, 20, kLButton);
+    frame.up(121, 20, kLButton);
+    frame->platformWheel(20, 20, 0, 1.0f, 0);
+    EXPECT_EQ(modal->log, (Log{"down", "moved", "up", "wheel up"}));
+    EXPECT_EQ(modal->lastPoint, CPoint(20, 20));
+    EXPECT_TRUE(left->log.empty());
+    EXPECT_TRUE(right->log.empty());
+    frame->setModalView(nullptr);
+    modal->forget();
+    frame.down(120, 20, kLButton);
+    EXPECT_EQ(right->log.back(), "down");
+}
+
+TEST_F(TwoViews, KeysGoToTheModalViewThenTheFocusViewAndTakeTheKeyboard) {
+    VstKeyCode key{'a', 0, 0};
+    EXPECT_EQ(frame->onKeyDown(key), -1);
+    frame->setFocusView(right);
+    EXPECT_TRUE(frame.platform().focused);
+    EXPECT_TRUE(frame->platformKeyDown(key));
+    EXPECT_EQ(right->log.back(), "key 97");
+    frame->removeView(right);  // a focus view that goes gives the keyboard back
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    EXPECT_FALSE(frame.platform().focused);
+}
+
+TEST_F(TwoViews, RemovedViewsAreForgottenByTheFrame) {
+    frame.down(20, 20, kLButton);
+    left->remember();
+    frame->removeView(left);
+    EXPECT_EQ(frame->getMouseDownView(), nullptr);
+    EXPECT_EQ(frame->getMouseOverView(), nullptr);
+    frame.move(30, 30, kLButton);
+    frame.up(30, 30, kLButton);
+    EXPECT_EQ(left->log.back(), "down");
+    left->forget();
+}
+
+TEST(ViewContainer, NestedViewsGetPointsInTheirContainersCoordinates) {
+    TestFrame frame(200, 100);
+    auto* box = new CViewContainer(CRect(50, 20, 150, 80));
+    auto* inner = new ProbeView(CRect(10, 10, 30, 30));
+    box->addView(inner);
+    frame->addView(box);
+    frame.down(65, 35, kLButton);
+    EXPECT_EQ(inner->lastPoint, CPoint(15, 15));
+    frame.move(70, 40, kLButton);
+    EXPECT_EQ(inner->lastPoint, CPoint(20, 20));
+    frame.up(70, 40, kLButton);
+    CPoint p(1, 2);
+    inner->localToFrame(p);
+    EXPECT_EQ(p, CPoint(51, 22));
+}

@@ -1,0 +1,107 @@
+#include "tests/gui/gui_test_support.h"
+
+#include <cairo.h>
+
+namespace kt::test {
+
+TestFrame::TestFrame(int width, int height) {
+    frame = new CFrame(CRect(0, 0, width, height), &editor);
+    auto platform = std::make_unique<OffscreenFrame>(width, height);
+    offscreen = platform.get();
+    frame->open(std::move(platform));
+}
+
+TestFrame::~TestFrame() { frame->close(); }
+
+std::uint32_t TestFrame::pixel(int x, int y) const {
+    cairo_surface_t* s = offscreen->backBuffer();
+    cairo_surface_flush(s);
+    const unsigned char* row =
+        cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+void TestFrame::down(double x, double y, std::int32_t buttons, std::uint32_t timeMs) {
+    frame->platformMouseDown(x, y, buttons, timeMs);
+}
+void TestFrame::move(double x, double y, std::int32_t buttons) {
+    frame->platformMouseMoved(x, y, buttons);
+}
+void TestFrame::up(double x, double y, std::int32_t buttons) {
+    frame->platformMouseUp(x, y, buttons);
+}
+
+std::vector<unsigned char> stripedPng(int width, int bandHeight,
+                                      const std::vector<std::uint32_t>& colours) {
+    const int height = bandHeight * static_cast<int>(colours.size());
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(s);
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const std::uint32_t c = colours[i];
+        cairo_set_source_rgb(cr, ((c >> 16) & 255) / 255.0, ((c >> 8) & 255) / 255.0,
+                             (c & 255) / 255.0);
+        cairo_rectangle(cr, 0, static_cast<double>(i) * bandHeight, width, bandHeight);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    std::vector<unsigned char> bytes;
+    cairo_surface_write_to_png_stream(
+        s,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto* out = static_cast<std::vector<unsigned char>*>(closure);
+            out->insert(out->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &bytes);
+    cairo_surface_destroy(s);
+    return bytes;
+}
+
+ProbeView::ProbeView(const CRect& size, CMouseEventResult downResult, std::uint32_t colour)
+    : CView(size), downResult(downResult), colour(colour) {}
+
+void ProbeView::draw(CDrawContext* context) {
+    ++draws;
+    context->setFillColor(CColor((colour >> 16) & 255, (colour >> 8) & 255, colour & 255));
+    context->fillRect(size);
+    setDirty(false);
+}
+
+CMouseEventResult ProbeView::onMouseDown(CPoint& where, const CButtonState& buttons) {
+    log.push_back("down");
+    lastPoint = where;
+    lastButtons = buttons;
+    return downResult;
+}
+CMouseEventResult ProbeView::onMouseUp(CPoint& where, const CButtonState& buttons) {
+    log.push_back("up");
+    lastPoint = where;
+    lastButtons = buttons;
+    return kMouseEventHandled;
+}
+CMouseEventResult ProbeView::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+    log.push_back("moved");
+    lastPoint = where;
+    lastButtons = buttons;
+    return kMouseEventHandled;
+}
+CMouseEventResult ProbeView::onMouseEntered(CPoint&, const CButtonState&) {
+    log.push_back("entered");
+    return kMouseEventHandled;
+}
+CMouseEventResult ProbeView::onMouseExited(CPoint&, const CButtonState&) {
+    log.push_back("exited");
+    return kMouseEventHandled;
+}
+bool ProbeView::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
+    log.push_back(distance > 0 ? "wheel up" : "wheel down");
+    lastPoint = where;
+    lastButtons = buttons;
+    return true;
+}
+std::int32_t ProbeView::onKeyDown(VstKeyCode& key) {
+    log.push_back("key " + std::to_string(key.character));
+    return 1;
+}
+
+}  // namespace kt::test

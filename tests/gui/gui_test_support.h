@@ -1,0 +1,87 @@
+// Frames on the offscreen platform, spies, and images made on the fly, for the
+// view-layer tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gui/vstgui.h"
+#include "platform/offscreen_frame.h"
+
+namespace kt::test {
+
+// Records the edit bracket and idle requests that views send to their editor.
+class SpyEditor : public VSTGUIEditorInterface {
+public:
+    void beginEdit(long index) override { events.push_back("begin " + std::to_string(index)); }
+    void endEdit(long index) override { events.push_back("end " + std::to_string(index)); }
+    void doIdleStuff() override { ++idleRequests; }
+    std::vector<std::string> events;
+    int idleRequests = 0;
+};
+
+class SpyListener : public CControlListener {
+public:
+    void valueChanged(CControl* control) override {
+        values.push_back(control->getValue());
+        lastTag = control->getTag();
+    }
+    std::vector<float> values;
+    long lastTag = -1;
+};
+
+// A frame of the given size on an offscreen platform; closed on destruction.
+class TestFrame {
+public:
+    TestFrame(int width, int height);
+    ~TestFrame();
+    CFrame* operator->() const { return frame; }
+    CFrame* get() const { return frame; }
+    OffscreenFrame& platform() const { return *offscreen; }
+
+    // The pixel at (x, y) of the back buffer as 0xRRGGBB.
+    std::uint32_t pixel(int x, int y) const;
+
+    // Input as the window system delivers it.
+    void down(double x, double y, std::int32_t buttons, std::uint32_t timeMs = 1000);
+    void move(double x, double y, std::int32_t buttons = 0);
+    void up(double x, double y, std::int32_t buttons);
+
+    SpyEditor editor;
+
+private:
+    CFrame* frame;
+    OffscreenFrame* offscreen;
+};
+
+// PNG bytes of an opaque image whose horizontal bands of bandHeight pixels
+// take the colours in turn.
+std::vector<unsigned char> stripedPng(int width, int bandHeight,
+                                      const std::vector<std::uint32_t>& colours);
+
+// A view that counts what happens to it and answers mouse downs as told.
+class ProbeView : public CView {
+public:
+    ProbeView(const CRect& size, CMouseEventResult downResult = kMouseEventHandled,
+              std::uint32_t colour = 0x000000);
+    void draw(CDrawContext* context) override;
+    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
+    bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
+    std::int32_t onKeyDown(VstKeyCode& key) override;
+
+    std::vector<std::string> log;
+    CPoint lastPoint;
+    CButtonState lastButtons = 0;
+    int draws = 0;
+
+private:
+    CMouseEventResult downResult;
+    std::uint32_t colour;
+};
+
+}  // namespace kt::test

@@ -1,0 +1,106 @@
+// Helpers of the preset tests: an effect built in this process (for the file
+// and stored-value operations that the binary interface does not reach), and
+// builders of byte images in either byte order.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Plugin.h"
+#include "presets/CPresetSystemEditor.h"
+#include "presets/CPresetSystemEffect.h"
+#include "presets/preset_image.h"
+#include "tests/support/temp_config.h"
+
+namespace kt::test {
+
+constexpr std::int32_t kKvtr = 0x4B767472;  // "Kvtr"
+
+inline vst::VstIntPtr silentHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstIntPtr,
+                                 void*, float) {
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+inline std::unique_ptr<Plugin> makePlugin() { return std::make_unique<Plugin>(silentHost); }
+
+inline CPresetSystemEditor& editorOf(Plugin& plugin) {
+    return *static_cast<CPresetSystemEditor*>(plugin.getEditor());
+}
+
+// The values and names of the whole bank, for before/after comparisons.
+struct BankSnapshot {
+    std::vector<std::string> names;
+    std::vector<std::uint32_t> bits;
+    bool operator==(const BankSnapshot&) const = default;
+};
+
+inline BankSnapshot snapshot(CPresetSystemEffect& fx) {
+    BankSnapshot s;
+    for (int p = 0; p < kNumPresets; ++p) {
+        s.names.emplace_back(fx.preset(p).name, strnlen(fx.preset(p).name, kPresetNameSize));
+        for (int i = 0; i < kPresetParams; ++i)
+            s.bits.push_back(std::bit_cast<std::uint32_t>(fx.preset(p).value(i)));
+    }
+    return s;
+}
+
+// Writes words in a chosen order: big-endian (this program's order) or
+// little-endian (another writer's).
+class ImageWriter {
+public:
+    explicit ImageWriter(bool littleEndian) : little(littleEndian) {}
+    ImageWriter& word(std::uint32_t w) {
+        for (int b = 0; b < 4; ++b) {
+            const int shift = little ? 8 * b : 24 - 8 * b;
+            bytes.push_back(static_cast<unsigned char>(w >> shift));
+        }
+        return *this;
+    }
+    ImageWriter& real(float v) { return word(std::bit_cast<std::uint32_t>(v)); }
+    ImageWriter& byte(unsigned char b) {
+        bytes.push_back(b);
+        return *this;
+    }
+    ImageWriter& name(const std::string& text, std::size_t field = kPresetNameSize) {
+        std::string padded = text;
+        padded.resize(field, '\0');
+        bytes.insert(bytes.end(), padded.begin(), padded.end());
+        return *this;
+    }
+    ImageWriter& header(unsigned char kind, std::int32_t records, std::int32_t current,
+                        std::int32_t bodyLength) {
+        word(static_cast<std::uint32_t>(kKvtr)).byte(kind).word(0x01050100).word(26);
+        word(static_cast<std::uint32_t>(records)).word(static_cast<std::uint32_t>(current));
+        word(static_cast<std::uint32_t>(bodyLength));
+        return word(0).word(0).word(0).word(0);
+    }
+    ImageWriter& nameRecord(int preset, const std::string& text) {
+        word(0).word(156).word(static_cast<std::uint32_t>(preset)).name(text);
+        return word(0).name("", 128);
+    }
+    ImageWriter& valueRecord(int preset, int index, float v) {
+        word(1).word(20).word(static_cast<std::uint32_t>(preset));
+        return word(static_cast<std::uint32_t>(index)).word(0).word(0).real(v).word(0);
+    }
+
+    bool little;
+    std::vector<unsigned char> bytes;
+};
+
+// A preset image with a name and values 0..count-1 taken from value(i).
+template <class ValueOf>
+std::vector<unsigned char> presetImage(bool littleEndian, const std::string& name, int count,
+                                       ValueOf value) {
+    ImageWriter w(littleEndian);
+    w.header(kKindPreset, 1 + count, 0, 168 + 32 * count).nameRecord(0, name);
+    for (int i = 0; i < count; ++i) w.valueRecord(0, i, value(i));
+    return w.bytes;
+}
+
+}  // namespace kt::test
