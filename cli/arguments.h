@@ -9,7 +9,7 @@
 namespace kt {
 
 class Arguments {
-public:
+  public:
     // args excludes the command name.
     explicit Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
     static Arguments fromMain(int argc, char** argv);  // skips argv[0]
@@ -26,7 +26,7 @@ public:
 
     const std::string& error() const { return error_; }
 
-private:
+  private:
     std::vector<std::string> args_;
     std::string error_;
 };

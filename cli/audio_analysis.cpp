@@ -74,7 +74,9 @@ RenderAnalysis::RenderAnalysis(int channels, int sampleRate)
     worker_ = std::thread([this] { work(); });
 }
 
-RenderAnalysis::~RenderAnalysis() { finish(); }
+RenderAnalysis::~RenderAnalysis() {
+    finish();
+}
 
 RenderAnalysis::Chunk* RenderAnalysis::takeFree(Stream stream) {
     std::unique_lock<std::mutex> lock(mutex_);

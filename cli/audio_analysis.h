@@ -4,13 +4,13 @@
 // render loop only copies samples into chunks.
 #pragma once
 
+#include <ebur128.h>
+
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include <ebur128.h>
 
 namespace kt {
 
@@ -22,7 +22,7 @@ struct LevelFigures {
 
 // One stream of interleaved frames: libebur128 plus the peak of each window.
 class StreamMeter {
-public:
+  public:
     StreamMeter(int channels, int sampleRate, std::size_t windowFrames);
     ~StreamMeter();
     StreamMeter(const StreamMeter&) = delete;
@@ -32,7 +32,7 @@ public:
     LevelFigures figures() const;
     const std::vector<double>& windowPeaks() const { return windowPeaks_; }
 
-private:
+  private:
     ebur128_state* state_;
     int channels_;
     std::size_t windowFrames_;
@@ -54,7 +54,7 @@ double deepestGainReductionDb(const std::vector<double>& inputPeaks,
 // add*() copy into pre-allocated chunks and hand full chunks over; they wait
 // only when the worker is far behind.
 class RenderAnalysis {
-public:
+  public:
     static constexpr std::size_t kWindowFrames = 1024;  // about 23 ms at 44.1 kHz
 
     RenderAnalysis(int channels, int sampleRate);
@@ -76,7 +76,7 @@ public:
     const StreamMeter& input() const { return inputMeter_; }
     const StreamMeter& output() const { return outputMeter_; }
 
-private:
+  private:
     enum class Stream { kInput, kOutput };
     struct Chunk {
         Stream stream = Stream::kInput;

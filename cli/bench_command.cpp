@@ -18,25 +18,26 @@ namespace {
 constexpr int kRate = 44100;
 
 void printHelp(std::FILE* out) {
-    std::fprintf(out,
-                 "Usage: kavtamor bench [OPTIONS]\n"
-                 "\n"
-                 "Times the module on the demo excerpt (a loud stereo mix, 44.1 kHz) looped to\n"
-                 "the requested length, in blocks of 512 frames, double precision, and prints\n"
-                 "nanoseconds per stereo frame and the multiple of real time. Only the\n"
-                 "processing calls are timed; one second is processed first to warm up.\n"
-                 "\n"
-                 "Options:\n"
-                 "  --plugin PATH         the module to time (default: KavTamor.so beside kavtamor)\n"
-                 "%s"
-                 "  --seconds S           audio to process per module (default 30)\n"
-                 "  --block N             frames per call (default 512)\n"
-                 "  --precision 32|64     (default 64; a module without double precision\n"
-                 "                        is timed in 32)\n"
-                 "  --against PATH[:NAME] also time another VST 2.4 module (its own defaults)\n"
-                 "                        and print the ratio; NAME picks an effect of a shell\n"
-                 "                        module by name (case-insensitive substring)\n",
-                 kSettingsHelp);
+    std::fprintf(
+        out,
+        "Usage: kavtamor bench [OPTIONS]\n"
+        "\n"
+        "Times the module on the demo excerpt (a loud stereo mix, 44.1 kHz) looped to\n"
+        "the requested length, in blocks of 512 frames, double precision, and prints\n"
+        "nanoseconds per stereo frame and the multiple of real time. Only the\n"
+        "processing calls are timed; one second is processed first to warm up.\n"
+        "\n"
+        "Options:\n"
+        "  --plugin PATH         the module to time (default: KavTamor.so beside kavtamor)\n"
+        "%s"
+        "  --seconds S           audio to process per module (default 30)\n"
+        "  --block N             frames per call (default 512)\n"
+        "  --precision 32|64     (default 64; a module without double precision\n"
+        "                        is timed in 32)\n"
+        "  --against PATH[:NAME] also time another VST 2.4 module (its own defaults)\n"
+        "                        and print the ratio; NAME picks an effect of a shell\n"
+        "                        module by name (case-insensitive substring)\n",
+        kSettingsHelp);
 }
 
 struct Timing {
@@ -46,7 +47,8 @@ struct Timing {
 };
 
 template <typename Sample>
-Timing timeModule(const VstPlugin& plugin, const StereoSignal& material, double seconds, int block) {
+Timing timeModule(const VstPlugin& plugin, const StereoSignal& material, double seconds,
+                  int block) {
     const std::size_t length = material.frames();
     // The material as the sample type, with one block of wrap-around so any
     // block can be read in place.

@@ -11,18 +11,21 @@ namespace {
 
 constexpr auto kCommands = std::to_array<Command>({
     {"info", "identity, channels, flags, latency and the parameter table", runInfoCommand},
-    {"presets", "the factory presets by number and name", runPresetsCommand},
-    {"render", "process an audio file through the limiter", runRenderCommand},
-    {"bench", "time the module (and optionally another) on generated material", runBenchCommand},
-    {"demo-material", "write the bundled demo excerpt (a short mix) to a WAV file",
-     runDemoMaterialCommand},
+        {"presets", "the factory presets by number and name", runPresetsCommand},
+        {"render", "process an audio file through the limiter", runRenderCommand},
+        {"bench", "time the module (and optionally another) on generated material",
+         runBenchCommand},
+        {"demo-material", "write the bundled demo excerpt (a short mix) to a WAV file",
+         runDemoMaterialCommand},
 #if defined(KT_HAVE_EDITOR_COMMAND)
-    {"editor", "open the editor window", runEditorCommand},
+        {"editor", "open the editor window", runEditorCommand},
 #endif
 });
 
 }  // namespace
 
-std::span<const Command> commandTable() { return kCommands; }
+std::span<const Command> commandTable() {
+    return kCommands;
+}
 
 }  // namespace kt

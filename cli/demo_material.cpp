@@ -15,7 +15,7 @@ constexpr double kBeatSeconds = 0.5;  // 120 beats per minute
 
 // Deterministic white noise in -1..1.
 class Noise {
-public:
+  public:
     explicit Noise(std::uint32_t seed) : state_(seed) {}
     double next() {
         state_ ^= state_ << 13;
@@ -24,11 +24,13 @@ public:
         return static_cast<double>(state_) / 2147483648.0 - 1.0;
     }
 
-private:
+  private:
     std::uint32_t state_;
 };
 
-double noteHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double noteHz(int midi) {
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 // A band-limited-enough sawtooth: the sum of the first harmonics.
 double saw(double phase, int harmonics) {
@@ -96,8 +98,8 @@ void addBassNote(Mixer& mix, int rate, double start, double seconds, int midi) {
     double smooth = 0.0;
     for (int i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double envelope = std::min(1.0, t / 0.004) * std::exp(-t / 0.6) *
-                                std::min(1.0, (seconds - t) / 0.01);
+        const double envelope =
+            std::min(1.0, t / 0.004) * std::exp(-t / 0.6) * std::min(1.0, (seconds - t) / 0.01);
         const double raw = saw(hz * t, 8);
         smooth += 0.12 * (raw - smooth);
         mix.add(first + i, 0.42 * envelope * smooth, 0.0);
@@ -111,8 +113,8 @@ void addChord(Mixer& mix, int rate, double start, double seconds, const std::arr
     const double spread = std::pow(2.0, 6.0 / 1200.0);
     for (int i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double envelope =
-            std::min(1.0, t / 0.08) * std::min(1.0, (seconds - t) / 0.12) * (0.8 + 0.2 * std::exp(-t / 0.5));
+        const double envelope = std::min(1.0, t / 0.08) * std::min(1.0, (seconds - t) / 0.12) *
+                                (0.8 + 0.2 * std::exp(-t / 0.5));
         double left = 0.0, right = 0.0;
         for (int note : notes) {
             const double hz = noteHz(note);

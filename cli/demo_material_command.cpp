@@ -9,11 +9,13 @@ namespace kt {
 namespace {
 
 const char* kDemoHelp =
-    "Usage: kavtamor demo-material [--float] OUT.wav\n"
+    "Usage: kavtamor demo-material [--float] [--seconds S] OUT.wav\n"
     "\n"
     "Writes the demo excerpt: 8 seconds of a synthesised stereo mix at 44.1 kHz\n"
     "(kick and snare, bass, chords, hats), peaking at -0.5 dBFS. The samples are\n"
-    "the same on every run. 24-bit PCM, or 32-bit float with --float.\n";
+    "the same on every run. 24-bit PCM, or 32-bit float with --float.\n"
+    "--seconds makes a longer or shorter excerpt (0.5 to 3600; default 8), for\n"
+    "example to time long renders.\n";
 
 }  // namespace
 
@@ -24,6 +26,7 @@ int runDemoMaterialCommand(int argc, char** argv) {
         return 0;
     }
     const bool floatSamples = args.takeFlag("float");
+    std::optional<std::string> secondsText = args.take("seconds");
     std::vector<std::string> files = args.positionals();
     if (!args.error().empty() || files.size() != 1) {
         std::fprintf(stderr, "kavtamor demo-material: %s\n\n%s",
@@ -31,8 +34,17 @@ int runDemoMaterialCommand(int argc, char** argv) {
                      kDemoHelp);
         return 2;
     }
+    double seconds = kDemoSeconds;
+    if (secondsText) {
+        std::optional<double> s = parseNumber(*secondsText);
+        if (!s || *s < 0.5 || *s > 3600) {
+            std::fprintf(stderr, "kavtamor demo-material: --seconds takes 0.5 to 3600\n");
+            return 2;
+        }
+        seconds = *s;
+    }
     std::string error;
-    if (!writeStereoWav(files[0], generateDemoMaterial(), floatSamples, &error)) {
+    if (!writeStereoWav(files[0], generateDemoMaterial(44100, seconds), floatSamples, &error)) {
         std::fprintf(stderr, "kavtamor demo-material: %s\n", error.c_str());
         return 1;
     }

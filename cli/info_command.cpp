@@ -36,12 +36,10 @@ constexpr FlagName kFlagNames[] = {
 };
 
 const char* categoryName(vst::VstIntPtr category) {
-    static const char* const names[] = {"unknown",  "effect",       "synth",
-                                        "analysis", "mastering",    "spacializer",
-                                        "room fx",  "surround fx",  "restoration",
-                                        "offline",  "shell",        "generator"};
-    if (category < 0 || category >= static_cast<vst::VstIntPtr>(std::size(names)))
-        return "unknown";
+    static const char* const names[] = {"unknown",     "effect",      "synth",   "analysis",
+                                        "mastering",   "spacializer", "room fx", "surround fx",
+                                        "restoration", "offline",     "shell",   "generator"};
+    if (category < 0 || category >= static_cast<vst::VstIntPtr>(std::size(names))) return "unknown";
     return names[category];
 }
 

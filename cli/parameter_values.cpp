@@ -66,7 +66,7 @@ std::optional<NumberText> splitNumber(const std::string& raw) {
 
 // Restores a parameter's value when a probe ends, unless told to keep the new one.
 class ValueGuard {
-public:
+  public:
     ValueGuard(const VstPlugin& plugin, int index)
         : plugin_(plugin), index_(index), original_(plugin.getParameter(index)) {}
     ~ValueGuard() {
@@ -74,7 +74,7 @@ public:
     }
     void keep() { keep_ = true; }
 
-private:
+  private:
     const VstPlugin& plugin_;
     int index_;
     float original_;
@@ -257,8 +257,7 @@ std::optional<float> resolveContinuous(const VstPlugin& plugin, int index, const
     std::optional<double> shownA = numberAt(plugin, index, a);
     if (!shownA || std::fabs(sign * *shownA - target) > half) {
         *error = "no setting of " + name + " displays " + valueText + " (the nearest shows " +
-                 (shownA ? formatNumber(*shownA, range.decimals) : "nothing") + "); " +
-                 accepted();
+                 (shownA ? formatNumber(*shownA, range.decimals) : "nothing") + "); " + accepted();
         return std::nullopt;
     }
     double middle = 0.5 * (a + b);
@@ -333,8 +332,8 @@ std::optional<ParameterSetting> resolveSetting(const VstPlugin& plugin, const st
     const std::string valueText = trim(setting.substr(equals + 1));
     const int index = findParameter(plugin, name);
     if (index < 0) {
-        *error = "unknown parameter \"" + name + "\"; the parameters are: " +
-                 parameterNames(plugin);
+        *error =
+            "unknown parameter \"" + name + "\"; the parameters are: " + parameterNames(plugin);
         return std::nullopt;
     }
     const std::string realName = plugin.parameterName(index);
@@ -343,7 +342,8 @@ std::optional<ParameterSetting> resolveSetting(const VstPlugin& plugin, const st
     if (valueText.rfind("v=", 0) == 0) {
         std::optional<double> v = parseNumber(valueText.substr(2));
         if (!v || *v < 0.0 || *v > 1.0) {
-            *error = "\"" + valueText + "\": a normalised value is v= followed by a number from 0 to 1";
+            *error =
+                "\"" + valueText + "\": a normalised value is v= followed by a number from 0 to 1";
             return std::nullopt;
         }
         value = static_cast<float>(*v);

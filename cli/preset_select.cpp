@@ -46,8 +46,7 @@ std::optional<int> findPreset(const VstPlugin& plugin, const std::string& number
         if (*number >= 0 && *number < static_cast<long>(names.size()))
             return static_cast<int>(*number);
         *error = "there is no preset " + numberOrName + "; the presets are 0 to " +
-                 std::to_string(static_cast<long>(names.size()) - 1) +
-                 " (see 'kavtamor presets')";
+                 std::to_string(static_cast<long>(names.size()) - 1) + " (see 'kavtamor presets')";
         return std::nullopt;
     }
     for (std::size_t i = 0; i < names.size(); ++i) {

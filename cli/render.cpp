@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace kt {
@@ -41,7 +42,7 @@ struct SoundFile {
 
 // A bar on standard error, redrawn when the percentage changes.
 class ProgressBar {
-public:
+  public:
     ProgressBar(bool enabled, long long total) : enabled_(enabled && total > 0), total_(total) {}
     void update(long long done) {
         if (!enabled_) return;
@@ -59,7 +60,7 @@ public:
         if (enabled_ && shown_ >= 0) std::fputs("\r\033[K", stderr);
     }
 
-private:
+  private:
     bool enabled_;
     long long total_;
     int shown_ = -1;
@@ -69,8 +70,8 @@ private:
 // effect's output frame m belongs to input frame m - latency; after the end
 // of the input, silence is fed until the last input frame has come out.
 template <typename Sample>
-bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* in,
-                SNDFILE* out, const SF_INFO& info, RenderSummary* summary, std::string* error) {
+bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* in, SNDFILE* out,
+                const SF_INFO& info, RenderSummary* summary, std::string* error) {
     const int channels = info.channels;
     const int block = options.blockSize;
     const long long latency = plugin.latency();
@@ -88,12 +89,13 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
     std::vector<Sample> alignedBuffer(stride * channels);
     std::vector<Sample> rawBuffer(stride * channels);
 
-    RenderAnalysis analysis(channels, info.samplerate);
+    std::optional<RenderAnalysis> analysis;
+    if (options.analyse) analysis.emplace(channels, info.samplerate);
     ProgressBar progress(options.progress, info.frames);
     std::chrono::steady_clock::duration processTime{};
 
-    long long inputFrames = 0;   // frames read from the file so far
-    long long moduleFrame = 0;   // index of the effect's next output frame
+    long long inputFrames = 0;  // frames read from the file so far
+    long long moduleFrame = 0;  // index of the effect's next output frame
     bool endOfInput = false;
     for (;;) {
         int fromFile = 0;
@@ -116,8 +118,9 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
             for (int i = 0; i < fromFile; ++i) to[i] = readBuffer[i * channels + from];
             std::fill(to + fromFile, to + frames, Sample(0));
         }
-        for (int c = 2; c < inputCount; ++c) std::fill(inputs[c].begin(), inputs[c].end(), Sample(0));
-        analysis.addInput(readBuffer.data(), static_cast<std::size_t>(fromFile));
+        for (int c = 2; c < inputCount; ++c)
+            std::fill(inputs[c].begin(), inputs[c].end(), Sample(0));
+        if (analysis) analysis->addInput(readBuffer.data(), static_cast<std::size_t>(fromFile));
 
         const auto started = std::chrono::steady_clock::now();
         processBlock(plugin, inputPointers.data(), outputPointers.data(), frames);
@@ -132,7 +135,7 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
             for (int c = 0; c < channels; ++c)
                 alignedBuffer[aligned * channels + c] = outputs[c][k];
         }
-        analysis.addOutput(alignedBuffer.data(), static_cast<std::size_t>(aligned));
+        if (analysis) analysis->addOutput(alignedBuffer.data(), static_cast<std::size_t>(aligned));
 
         bool written = true;
         if (!options.keepLatency) {
@@ -153,18 +156,20 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
         moduleFrame += frames;
         progress.update(inputFrames);
     }
-    analysis.finish();
-
     summary->sampleRate = info.samplerate;
     summary->channels = channels;
     summary->frames = inputFrames;
     summary->latency = static_cast<int>(latency);
-    summary->input = analysis.input().figures();
-    summary->output = analysis.output().figures();
-    // Windows whose driven input stays 6 dB below full scale are left out.
-    summary->deepestReductionDb =
-        deepestGainReductionDb(analysis.input().windowPeaks(), analysis.output().windowPeaks(),
-                               options.expectedGain, 0.5);
+    if (analysis) {
+        analysis->finish();
+        summary->analysed = true;
+        summary->input = analysis->input().figures();
+        summary->output = analysis->output().figures();
+        // Windows whose driven input stays 6 dB below full scale are left out.
+        summary->deepestReductionDb =
+            deepestGainReductionDb(analysis->input().windowPeaks(),
+                                   analysis->output().windowPeaks(), options.expectedGain, 0.5);
+    }
     summary->processSeconds = std::chrono::duration<double>(processTime).count();
     summary->audioSeconds = static_cast<double>(inputFrames) / info.samplerate;
     return true;
@@ -255,8 +260,7 @@ bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSum
 
     return options.precision == 32
                ? renderLoop<float>(plugin, options, in.handle, out.handle, inInfo, summary, error)
-               : renderLoop<double>(plugin, options, in.handle, out.handle, inInfo, summary,
-                                    error);
+               : renderLoop<double>(plugin, options, in.handle, out.handle, inInfo, summary, error);
 }
 
 }  // namespace kt

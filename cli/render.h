@@ -24,6 +24,8 @@ struct RenderOptions {
     // compensated one; the file keeps the input's length either way.
     bool keepLatency = false;
     bool progress = false;  // a progress bar on standard error
+    // Measure levels and loudness for the summary (on a second thread).
+    bool analyse = true;
     // Linear gain the settings ask for (drive times output level), for the
     // gain-reduction figure.
     double expectedGain = 1.0;
@@ -35,6 +37,7 @@ struct RenderSummary {
     long long frames = 0;
     int latency = 0;
     LevelFigures input;
+    bool analysed = false;          // the level figures below were measured
     LevelFigures output;            // of the latency-aligned output
     double deepestReductionDb = 0;  // see deepestGainReductionDb
     double processSeconds = 0;      // time spent in the effect's processing calls

@@ -47,11 +47,11 @@ void unregisterEffect(vst::AEffect* effect) {
 
 // Makes `host` answer the calls of an entry function running on this thread.
 class LoadingScope {
-public:
+  public:
     explicit LoadingScope(HostCallback* host) : previous_(loadingHost) { loadingHost = host; }
     ~LoadingScope() { loadingHost = previous_; }
 
-private:
+  private:
     HostCallback* previous_;
 };
 
@@ -245,7 +245,9 @@ std::string VstPlugin::parameterDisplay(int index) const {
     return dispatchString(vst::effGetParamDisplay, index);
 }
 
-std::string VstPlugin::programName() const { return dispatchString(vst::effGetProgramName, 0); }
+std::string VstPlugin::programName() const {
+    return dispatchString(vst::effGetProgramName, 0);
+}
 
 std::optional<std::string> VstPlugin::programNameIndexed(int index) const {
     std::array<char, kTextBufferSize> text{};
@@ -269,11 +271,17 @@ vst::VstIntPtr VstPlugin::setChunk(const std::vector<std::uint8_t>& chunk, bool 
                     copy.empty() ? nullptr : copy.data());
 }
 
-void VstPlugin::setSampleRate(float rate) const { dispatch(vst::effSetSampleRate, 0, 0, nullptr, rate); }
+void VstPlugin::setSampleRate(float rate) const {
+    dispatch(vst::effSetSampleRate, 0, 0, nullptr, rate);
+}
 
-void VstPlugin::setBlockSize(int frames) const { dispatch(vst::effSetBlockSize, 0, frames); }
+void VstPlugin::setBlockSize(int frames) const {
+    dispatch(vst::effSetBlockSize, 0, frames);
+}
 
-void VstPlugin::setMainsOn(bool on) const { dispatch(vst::effMainsChanged, 0, on ? 1 : 0); }
+void VstPlugin::setMainsOn(bool on) const {
+    dispatch(vst::effMainsChanged, 0, on ? 1 : 0);
+}
 
 std::vector<VstPlugin::ShellEntry> VstPlugin::shellEntries() const {
     std::vector<ShellEntry> entries;

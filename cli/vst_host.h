@@ -40,7 +40,7 @@ struct HostCall {
 // identifier being loaded (0 normally), everything else 0. Tests override
 // answers per opcode. Thread-safe: the effect may call from any thread.
 class HostCallback {
-public:
+  public:
     using Handler = std::function<vst::VstIntPtr(const HostCall&)>;
 
     HostCallback() = default;
@@ -70,7 +70,7 @@ public:
     vst::VstIntPtr handle(vst::AEffect* effect, vst::int32 opcode, vst::int32 index,
                           vst::VstIntPtr value, void* ptr, float opt);
 
-private:
+  private:
     vst::VstIntPtr defaultAnswer(vst::int32 opcode) const;
 
     mutable std::mutex mutex_;
@@ -98,7 +98,7 @@ struct EffectIdentity {
 // effect's record; none of them allocates except the ones returning strings
 // or vectors, so process() and processDouble() are safe on an audio thread.
 class VstPlugin {
-public:
+  public:
     struct Options {
         // The host to use; a fresh default one when null.
         std::shared_ptr<HostCallback> host;
@@ -183,7 +183,7 @@ public:
     };
     std::vector<ShellEntry> shellEntries() const;
 
-private:
+  private:
     VstPlugin() = default;
     std::string dispatchString(vst::int32 opcode, vst::int32 index) const;
 

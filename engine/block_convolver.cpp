@@ -24,11 +24,16 @@ int FftPlans::slot(int n) {
 FftPlans::FftPlans() {
     std::lock_guard<std::mutex> hold(plannerMutex());
     // Plan on 64-byte aligned scratch, in place, as the instances execute.
-    double* scratch = static_cast<double*>(fftw_malloc(256 * sizeof(double)));
+    double* scratch = static_cast<double*>(fftw_malloc(2 * kPairStride * sizeof(double)));
+    const fftw_r2r_kind r2hc = FFTW_R2HC, hc2r = FFTW_HC2R;
     for (int s = 0; s < 5; ++s) {
-        const int n = 16 << s;
+        int n = 16 << s;
         forward_[s] = fftw_plan_r2r_1d(n, scratch, scratch, FFTW_R2HC, FFTW_ESTIMATE);
         inverse_[s] = fftw_plan_r2r_1d(n, scratch, scratch, FFTW_HC2R, FFTW_ESTIMATE);
+        forwardPair_[s] = fftw_plan_many_r2r(1, &n, 2, scratch, nullptr, 1, kPairStride, scratch,
+                                             nullptr, 1, kPairStride, &r2hc, FFTW_ESTIMATE);
+        inversePair_[s] = fftw_plan_many_r2r(1, &n, 2, scratch, nullptr, 1, kPairStride, scratch,
+                                             nullptr, 1, kPairStride, &hc2r, FFTW_ESTIMATE);
     }
     fftw_free(scratch);
 }
@@ -44,6 +49,14 @@ void FftPlans::forward(int n, double* data) const {
 
 void FftPlans::inverse(int n, double* data) const {
     fftw_execute_r2r(static_cast<fftw_plan>(inverse_[slot(n)]), data, data);
+}
+
+void FftPlans::forwardPair(int n, double* data) const {
+    fftw_execute_r2r(static_cast<fftw_plan>(forwardPair_[slot(n)]), data, data);
+}
+
+void FftPlans::inversePair(int n, double* data) const {
+    fftw_execute_r2r(static_cast<fftw_plan>(inversePair_[slot(n)]), data, data);
 }
 
 void designSmoothingSpectrum(int W, double* spectrum) {
@@ -75,6 +88,24 @@ void multiplyHalfcomplex(int n, double* data, const double* spectrum) {
     }
 }
 
+void multiplyHalfcomplexPair(int n, double* data, const double* spectrum) {
+    double* left = data;
+    double* right = data + FftPlans::kPairStride;
+    left[0] *= spectrum[0];
+    right[0] *= spectrum[0];
+    left[n / 2] *= spectrum[n / 2];
+    right[n / 2] *= spectrum[n / 2];
+    for (int k = 1; k < n / 2; ++k) {
+        const double hr = spectrum[k], hi = spectrum[n - k];
+        const double reL = left[k], imL = left[n - k];
+        const double reR = right[k], imR = right[n - k];
+        left[k] = reL * hr - imL * hi;
+        left[n - k] = reL * hi + imL * hr;
+        right[k] = reR * hr - imR * hi;
+        right[n - k] = reR * hi + imR * hr;
+    }
+}
+
 SmoothingConvolver::SmoothingConvolver() : plans_(FftPlans::instance()) {
     clear();
     setLength(64);
@@ -86,7 +117,7 @@ void SmoothingConvolver::setLength(int W) {
 }
 
 void SmoothingConvolver::clear() {
-    for (int i = 0; i < 2 * kMaxLength; ++i) blockL_[i] = blockR_[i] = 0.0;
+    for (double& v : blocks_) v = 0.0;
     for (int i = 0; i < kMaxLength; ++i) overlapL_[i] = overlapR_[i] = 0.0;
 }
 
@@ -97,25 +128,24 @@ void SmoothingConvolver::resetPositions() {
 
 void SmoothingConvolver::push(double wL, double wR, double& cL, double& cR) {
     const int n = 2 * length_;
-    blockL_[fill_] = wL;
-    blockR_[fill_] = wR;
+    double* left = blocks_;
+    double* right = blocks_ + FftPlans::kPairStride;
+    left[fill_] = wL;
+    right[fill_] = wR;
     fill_ += 2;
     if (fill_ >= n) {
-        plans_.forward(n, blockL_);
-        multiplyHalfcomplex(n, blockL_, spectrum_);
-        plans_.inverse(n, blockL_);
-        plans_.forward(n, blockR_);
-        multiplyHalfcomplex(n, blockR_, spectrum_);
-        plans_.inverse(n, blockR_);
+        plans_.forwardPair(n, blocks_);
+        multiplyHalfcomplexPair(n, blocks_, spectrum_);
+        plans_.inversePair(n, blocks_);
         fill_ = 0;
         overlap_ = 0;
     }
-    cL = blockL_[fill_] + overlapL_[overlap_];
-    overlapL_[overlap_] = blockL_[fill_ + 1];
-    blockL_[fill_ + 1] = 0.0;
-    cR = blockR_[fill_] + overlapR_[overlap_];
-    overlapR_[overlap_] = blockR_[fill_ + 1];
-    blockR_[fill_ + 1] = 0.0;
+    cL = left[fill_] + overlapL_[overlap_];
+    overlapL_[overlap_] = left[fill_ + 1];
+    left[fill_ + 1] = 0.0;
+    cR = right[fill_] + overlapR_[overlap_];
+    overlapR_[overlap_] = right[fill_ + 1];
+    right[fill_ + 1] = 0.0;
     ++overlap_;
 }
 

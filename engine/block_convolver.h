@@ -21,12 +21,18 @@ public:
 
     void forward(int n, double* data) const;
     void inverse(int n, double* data) const;
+    // Two transforms in one call: blocks at data and data + kPairStride.
+    static constexpr int kPairStride = 256;
+    void forwardPair(int n, double* data) const;
+    void inversePair(int n, double* data) const;
 
 private:
     FftPlans();
     static int slot(int n);
     std::array<void*, 5> forward_{};
     std::array<void*, 5> inverse_{};
+    std::array<void*, 5> forwardPair_{};
+    std::array<void*, 5> inversePair_{};
 };
 
 // Fills spectrum[0 .. 2W-1] with the halfcomplex transform of the normalised
@@ -37,6 +43,8 @@ void designSmoothingSpectrum(int W, double* spectrum);
 
 // data <- data * spectrum, bin by bin, both in halfcomplex order of size n.
 void multiplyHalfcomplex(int n, double* data, const double* spectrum);
+// The same for the two blocks of a pair (at data and data + FftPlans::kPairStride).
+void multiplyHalfcomplexPair(int n, double* data, const double* spectrum);
 
 class SmoothingConvolver {
 public:
@@ -58,8 +66,8 @@ public:
 
 private:
     alignas(64) double spectrum_[2 * kMaxLength];
-    alignas(64) double blockL_[2 * kMaxLength];
-    alignas(64) double blockR_[2 * kMaxLength];
+    // Left block at 0, right block at FftPlans::kPairStride.
+    alignas(64) double blocks_[2 * FftPlans::kPairStride];
     double overlapL_[kMaxLength];
     double overlapR_[kMaxLength];
     const FftPlans& plans_;

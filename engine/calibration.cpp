@@ -29,11 +29,12 @@ void LimiterEngine::calibrate(Sample* outL, Sample* outR, int frames) {
         if (outR != nullptr) outR[i] = static_cast<Sample>(r);
         outL[i] = static_cast<Sample>(l);
 
-        meters_.takeReset();
+        meters_.takeRequests();
         if (mode != 3) meters_.calibrationValue(0, l, rmsCoef);
         if (mode != 1) meters_.calibrationValue(1, r, rmsCoef);
         if (mode == 1) meters_.silenceChannel(1);
         if (mode == 3) meters_.silenceChannel(0);
+        meters_.publish();
     }
 }
 

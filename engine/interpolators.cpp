@@ -2,7 +2,6 @@
 
 #include <immintrin.h>
 
-#include <cmath>
 
 #include "engine/interpolator_coefs.h"
 
@@ -30,15 +29,18 @@ constexpr DuplicatedTable<64> kQuarter1 = duplicate(quarterCoefs(0));
 constexpr DuplicatedTable<64> kQuarter2 = duplicate(quarterCoefs(1));
 constexpr DuplicatedTable<64> kQuarter3 = duplicate(quarterCoefs(2));
 
-StereoValue magnitude(__m128d v) {
+inline __m128d absolute(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+
+inline StereoValue toStereo(__m128d v) {
     alignas(16) double out[2];
     _mm_store_pd(out, v);
-    return {std::fabs(out[0]), std::fabs(out[1])};
+    return {out[0], out[1]};
 }
 
-StereoValue largest(__m128d a, __m128d b, __m128d c) {
-    const StereoValue x = magnitude(a), y = magnitude(b), z = magnitude(c);
-    return {std::fmax(x.l, std::fmax(y.l, z.l)), std::fmax(x.r, std::fmax(y.r, z.r))};
+inline StereoValue magnitude(__m128d v) { return toStereo(absolute(v)); }
+
+inline StereoValue largest(__m128d a, __m128d b, __m128d c) {
+    return toStereo(_mm_max_pd(absolute(a), _mm_max_pd(absolute(b), absolute(c))));
 }
 
 // ---- SSE2: one frame (L, R) per register.

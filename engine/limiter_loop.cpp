@@ -1,6 +1,8 @@
 // The per-sample limiter loop, written once for both sample types. All state
 // is double precision; a float block only widens its inputs and rounds its
 // outputs, so the two precisions may alternate from block to block.
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -47,7 +49,7 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
     const int peakMode = truePeakMode_;
     const double gainSmooth = gainSmoothCoef_;
     const double levellerCoef = levellerCoef_;
-    const double rmsCoef = rmsCoef_;
+    const __m128d rmsCoefs = _mm_set1_pd(rmsCoef_);
     const double autoblackCoef = autoblackCoef_;
     double driveSmoothed = driveSmoothed_;
     double outputSmoothed = outputSmoothed_;
@@ -122,7 +124,7 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
         convolver_.push(shortMax.l, shortMax.r, tL, tR);
         alignDelay_.exchange(tL, tR);
 
-        // 14. Gain computer.
+        // 14. Gain computer, both channels at once (the same operations, the same rounding).
         double oL, oR, grL, grR;
         if (powerOn_.get() == 0.0) {
             oL = dryL;
@@ -130,41 +132,48 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
             grL = grR = 1.0;
         } else {
             const double T = transientAmount_.get();
-            const double mL = std::max(envL, tL);
-            const double mR = std::max(envR, tR);
-            const double gtL = tL > 1.0 ? 1.0 / tL : 1.0;
-            const double gtR = tR > 1.0 ? 1.0 / tR : 1.0;
-            const double gL = (1.0 - T) / mL + T * gtL;
-            const double gR = (1.0 - T) / mR + T * gtR;
-            const double sL = (1.0 - T) / envL + T;
-            const double sR = (1.0 - T) / envR + T;
-            oL = bL * gL * outputSmoothed;
-            oR = bR * gR * outputSmoothed;
-            grL = (b0 * sL + 1.0 - b0) * (b1 * gL / sL + 1.0 - b1) * (b2 * gLev + 1.0 - b2);
-            grR = (b0 * sR + 1.0 - b0) * (b1 * gR / sR + 1.0 - b1) * (b2 * gLev + 1.0 - b2);
+            const __m128d one = _mm_set1_pd(1.0);
+            const __m128d transient = _mm_set1_pd(T);
+            const __m128d rest = _mm_set1_pd(1.0 - T);
+            const __m128d env = _mm_set_pd(envR, envL);
+            const __m128d t = _mm_set_pd(tR, tL);
+            const __m128d m = _mm_max_pd(env, t);
+            const __m128d over = _mm_cmpgt_pd(t, one);
+            const __m128d gt = _mm_or_pd(_mm_and_pd(over, _mm_div_pd(one, t)), _mm_andnot_pd(over, one));
+            const __m128d g = _mm_add_pd(_mm_div_pd(rest, m), _mm_mul_pd(transient, gt));
+            const __m128d sFactor = _mm_add_pd(_mm_div_pd(rest, env), transient);
+            alignas(16) double out[2];
+            _mm_store_pd(out, _mm_mul_pd(_mm_mul_pd(_mm_set_pd(bR, bL), g), _mm_set1_pd(outputSmoothed)));
+            oL = out[0];
+            oR = out[1];
+            const __m128d w0 = _mm_set1_pd(b0), w1 = _mm_set1_pd(b1), w2 = _mm_set1_pd(b2);
+            const __m128d f0 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(w0, sFactor), one), w0);
+            const __m128d f1 = _mm_sub_pd(_mm_add_pd(_mm_div_pd(_mm_mul_pd(w1, g), sFactor), one), w1);
+            const __m128d f2 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(w2, _mm_set1_pd(gLev)), one), w2);
+            _mm_store_pd(out, _mm_mul_pd(_mm_mul_pd(f0, f1), f2));
+            grL = out[0];
+            grR = out[1];
         }
 
         // 15. Meter feed; the output meters see the signal before requantizing.
-        meters_.takeReset();
-        meters_.input(0, dryL * meterGain, rmsCoef);
-        meters_.input(1, dryR * meterGain, rmsCoef);
-        meters_.gain(0, grL);
-        meters_.gain(1, grR);
+        meters_.takeRequests();
+        meters_.input(_mm_mul_pd(_mm_set_pd(dryR, dryL), _mm_set1_pd(meterGain)), rmsCoefs);
+        meters_.gain(_mm_set_pd(grR, grL));
         meterRing_.push(oL, oR);
         if (peakMode != 0 && steps_[kMeterOvs].get() == 1) {
             const StereoValue centre = meterRing_.centre();
             const StereoValue between = peakMode == 1 ? halfbandPeak(meterRing_.window())
                                                       : quarterPeak(meterRing_.window());
-            meters_.outputPeak(0, std::max(between.l, std::fabs(centre.l)));
-            meters_.outputPeak(1, std::max(between.r, std::fabs(centre.r)));
-            meters_.outputMeanSquare(0, centre.l, rmsCoef);
-            meters_.outputMeanSquare(1, centre.r, rmsCoef);
+            const __m128d c = _mm_set_pd(centre.r, centre.l);
+            meters_.outputPeak(_mm_max_pd(_mm_set_pd(between.r, between.l),
+                                          _mm_andnot_pd(_mm_set1_pd(-0.0), c)));
+            meters_.outputMeanSquare(c, rmsCoefs);
         } else {
-            meters_.outputPeak(0, oL);
-            meters_.outputPeak(1, oR);
-            meters_.outputMeanSquare(0, oL, rmsCoef);
-            meters_.outputMeanSquare(1, oR, rmsCoef);
+            const __m128d o = _mm_set_pd(oR, oL);
+            meters_.outputPeak(o);
+            meters_.outputMeanSquare(o, rmsCoefs);
         }
+        meters_.publish();
 
         // 16. Requantizer.
         if (steps_[kQuantize].get() == 1) {

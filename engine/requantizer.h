@@ -30,10 +30,17 @@ public:
                  bool autoblack, double autoblackCoef, DitherGenerator& dither);
 
 private:
+    // Rebuilds the mirror after a change of order, so the window matches a
+    // plain ring of the new order over the same slots.
+    void mirror(int order);
+
     double q_ = 8388608.0;
     double invQ_ = 1.0 / 8388608.0;
     double autoblackGain_ = 1e-20;
-    alignas(16) double errors_[2 * kMaxOrder] = {};  // interleaved L, R
+    int mirroredOrder_ = 0;
+    // The error ring of order K, frames of (L, R): slot i at [2i], and again
+    // at [2(i + K)], so the K newest errors are one contiguous run.
+    alignas(16) double errors_[4 * kMaxOrder] = {};
 };
 
 }  // namespace kt

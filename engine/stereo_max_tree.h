@@ -48,6 +48,9 @@ public:
         const __m128d signBit = _mm_set1_pd(-0.0);
         __m128d walking = _mm_castsi128_pd(_mm_set1_epi32(-1));
         for (int level = 0; level < levels_; ++level) {
+            // Most walks end within a level or two; once both have ended, the
+            // remaining levels would only rewrite what is there.
+            if (level >= 2 && _mm_movemask_pd(walking) == 0) break;
             const __m128d sibling = _mm_load_pd(slots_ + 2 * (i ^ 1));
             walking = _mm_and_pd(walking, _mm_cmplt_pd(sibling, bound));
             i >>= 1;

@@ -21,14 +21,14 @@ CommandResult runKavtamor(const std::vector<std::string>& args);
 
 // A fresh temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     std::string file(const std::string& name) const { return root_ + "/" + name; }
 
-private:
+  private:
     std::string root_;
 };
 

@@ -11,7 +11,7 @@ namespace kt {
 namespace {
 
 class LoaderTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<VstPlugin> load(std::shared_ptr<HostCallback> host = nullptr) {
         VstPlugin::Options options;
         options.host = host;
@@ -110,8 +110,9 @@ TEST_F(LoaderTest, AsksWhetherTheSecondPinsAreConnectedEveryBlock) {
 TEST_F(LoaderTest, AnswersCanBeChangedPerOpcode) {
     auto host = std::make_shared<HostCallback>();
     // The second input reported unconnected, outputs connected.
-    host->setHandler(vst::audioMasterPinConnected,
-                     [](const HostCall& call) -> vst::VstIntPtr { return call.value == 0 ? 1 : 0; });
+    host->setHandler(vst::audioMasterPinConnected, [](const HostCall& call) -> vst::VstIntPtr {
+        return call.value == 0 ? 1 : 0;
+    });
     auto plugin = load(host);
     ASSERT_TRUE(plugin);
     processBlocks(*plugin, 3);

@@ -1,14 +1,15 @@
 // --set values resolved through the module's own displays.
+#include "cli/parameter_values.h"
+
 #include <gtest/gtest.h>
 
-#include "cli/parameter_values.h"
 #include "tests/support/temp_config.h"
 
 namespace kt {
 namespace {
 
 class ParameterValuesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         plugin = VstPlugin::load(KT_MODULE_PATH, &error);

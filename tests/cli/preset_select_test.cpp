@@ -1,14 +1,15 @@
 // Choosing a preset through the chunk's bank header.
+#include "cli/preset_select.h"
+
 #include <gtest/gtest.h>
 
-#include "cli/preset_select.h"
 #include "tests/support/temp_config.h"
 
 namespace kt {
 namespace {
 
 class PresetSelectTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         plugin = VstPlugin::load(KT_MODULE_PATH, &error);

@@ -12,7 +12,7 @@ namespace {
 constexpr int kLatency = 159;  // at 44.1 kHz
 
 class RenderTest : public ::testing::Test {
-protected:
+  protected:
     CommandResult render(std::vector<std::string> args) {
         args.insert(args.begin(), {"render", "--plugin", KT_MODULE_PATH});
         return runKavtamor(args);
@@ -107,8 +107,8 @@ TEST_F(RenderTest, PrecisionsAgree) {
 
 TEST_F(RenderTest, PresetByNumberOrNameAndSetsAreApplied) {
     const std::string in = demoFile(1.0);
-    const CommandResult byName = render(
-        {"--bits", "32f", "--preset", "limiter fast", in, dir.file("name.wav")});
+    const CommandResult byName =
+        render({"--bits", "32f", "--preset", "limiter fast", in, dir.file("name.wav")});
     ASSERT_EQ(byName.exitCode, 0) << byName.err;
     EXPECT_NE(byName.out.find("Preset:  3 \"Limiter Fast\""), std::string::npos) << byName.out;
     ASSERT_EQ(render({"--bits", "32f", "--preset", "3", "--set", "Drive=v=0.625", "--quiet", in,
@@ -117,8 +117,8 @@ TEST_F(RenderTest, PresetByNumberOrNameAndSetsAreApplied) {
               0);
     EXPECT_TRUE(read(dir.file("name.wav")).samples == read(dir.file("number.wav")).samples);
 
-    const CommandResult set = render({"--set", "Drive=+12dB", "--set", "Oversample=on", in,
-                                      dir.file("set.wav")});
+    const CommandResult set =
+        render({"--set", "Drive=+12dB", "--set", "Oversample=on", in, dir.file("set.wav")});
     ASSERT_EQ(set.exitCode, 0) << set.err;
     EXPECT_NE(set.out.find("Drive = +12.00dB"), std::string::npos) << set.out;
     EXPECT_NE(set.out.find("Oversample = on"), std::string::npos) << set.out;

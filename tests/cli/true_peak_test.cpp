@@ -14,9 +14,9 @@ namespace kt::test {
 namespace {
 
 double truePeakDb(const AudioFile& file) {
-    ebur128_state* state = ebur128_init(static_cast<unsigned>(file.channels),
-                                        static_cast<unsigned long>(file.sampleRate),
-                                        EBUR128_MODE_TRUE_PEAK);
+    ebur128_state* state =
+        ebur128_init(static_cast<unsigned>(file.channels),
+                     static_cast<unsigned long>(file.sampleRate), EBUR128_MODE_TRUE_PEAK);
     ebur128_add_frames_double(state, file.samples.data(), file.frames());
     double peak = 0.0;
     for (int c = 0; c < file.channels; ++c) {
@@ -34,9 +34,8 @@ TEST(TruePeakTest, DrivenDemoStaysWithinHalfADecibelOfTheOutputLevel) {
     const std::string in = dir.file("demo.wav");
     ASSERT_TRUE(writeFloatWav(in, fromStereo(generateDemoMaterial())));
     const CommandResult result =
-        runKavtamor({"render", "--plugin", KT_MODULE_PATH, "--bits", "32f", "--set",
-                     "Transient=0", "--set", "Oversample=on", "--set", "Drive=+12dB", in,
-                     dir.file("out.wav")});
+        runKavtamor({"render", "--plugin", KT_MODULE_PATH, "--bits", "32f", "--set", "Transient=0",
+                     "--set", "Oversample=on", "--set", "Drive=+12dB", in, dir.file("out.wav")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     AudioFile out;
     ASSERT_TRUE(readAudio(dir.file("out.wav"), &out));

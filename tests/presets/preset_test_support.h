@@ -104,3 +104,19 @@ std::vector<unsigned char> presetImage(bool littleEndian, const std::string& nam
 }
 
 }  // namespace kt::test
+
+namespace kt::test {
+
+// An effect built in this process, with the preferences in a temporary folder.
+class InProcessTest : public ::testing::Test {
+protected:
+    CPresetSystemEditor& editor() { return editorOf(*plugin); }
+    CPresetSystemEffect& fx() { return *plugin; }
+    const PresetRecord& current() { return plugin->preset(plugin->getPresetNo()); }
+    std::string currentName() { return std::string(current().name); }
+
+    TempConfig config;  // before the effect, which reads the preferences
+    std::unique_ptr<Plugin> plugin = makePlugin();
+};
+
+}  // namespace kt::test

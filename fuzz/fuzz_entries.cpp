@@ -1,0 +1,158 @@
+#include "fuzz/fuzz_entries.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Plugin.h"
+#include "presets/CPresetSystemEditor.h"
+
+namespace kt::fuzz {
+namespace {
+
+vst::VstIntPtr quietHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstIntPtr, void*,
+                         float) {
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+std::unique_ptr<Plugin>& instance() {
+    static std::unique_ptr<Plugin> shared;
+    return shared;
+}
+
+// One instance for all inputs, as a host keeps one across many chunks.
+Plugin& plugin() {
+    if (!instance()) instance() = std::make_unique<Plugin>(quietHost);
+    return *instance();
+}
+
+std::string fileFolder;
+
+void removeFileFolder() {
+    if (!fileFolder.empty()) ::rmdir(fileFolder.c_str());
+}
+
+CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(plugin().getEditor()); }
+
+// The values a reader left behind must be ones it may take.
+void checkBank() {
+    for (int p = 0; p < kNumPresets; ++p)
+        for (int i = 0; i < kPresetParams; ++i) {
+            const float v = plugin().preset(p).value(i);
+            if (!(v >= 0.0f && v <= 1.0f)) std::abort();
+        }
+}
+
+// An exact-size heap copy, so that a read past the end is caught.
+std::unique_ptr<char[]> copyOf(const std::uint8_t* data, std::size_t size) {
+    std::unique_ptr<char[]> copy(new char[size > 0 ? size : 1]);
+    if (size > 0) std::memcpy(copy.get(), data, size);
+    return copy;
+}
+
+}  // namespace
+
+int chunkInput(const std::uint8_t* data, std::size_t size) {
+    if (size > (1u << 20)) return 0;
+    auto copy = copyOf(data, size);
+    plugin().setChunk(copy.get(), static_cast<vst::int32>(size), false);
+    void* chunk = nullptr;
+    if (plugin().getChunk(&chunk, false) != CPresetSystemEffect::kChunkBytes) std::abort();
+    checkBank();
+    return 0;
+}
+
+int imageInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1 || size > (1u << 20)) return 0;
+    const unsigned mode = data[0];
+    const bool reversed = mode & 1;
+    const bool bank = mode & 2;
+    auto copy = copyOf(data + 1, size - 1);
+    const int length = static_cast<int>(size - 1);
+    if (mode & 4) {
+        // Header from the first 41 bytes (when there are so many), body the rest.
+        newpresetheader header{};
+        const int headerBytes = length < kImageHeaderBytes ? length : kImageHeaderBytes;
+        std::memcpy(&header, copy.get(), static_cast<std::size_t>(headerBytes));
+        auto body = copyOf(data + 1 + headerBytes, static_cast<std::size_t>(length - headerBytes));
+        const int bodyLength = length - headerBytes;
+        if (mode & 8)
+            editor().BufferToMidi(body.get(), bodyLength, &header, reversed);
+        else if (bank)
+            editor().BufferToBank(body.get(), bodyLength, &header, reversed);
+        else
+            editor().BufferToPreset(body.get(), bodyLength, &header, reversed);
+    } else {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(copy.get());
+        if (bank)
+            editor().loadBankImage(bytes, length, reversed);
+        else
+            editor().loadPresetImage(bytes, length, reversed);
+    }
+    checkBank();
+    return 0;
+}
+
+int oldLayoutInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3 || size > (1u << 20)) return 0;
+    const unsigned mode = data[0];
+    const bool swapped = mode & 1;
+    const int values = static_cast<signed char>(data[1]);
+    const int presets = static_cast<signed char>(data[2]);
+    auto copy = copyOf(data + 3, size - 3);
+    const int length = static_cast<int>(size - 3);
+    switch ((mode >> 1) % 3) {
+    case 0: editor().BufferToPresetOld(copy.get(), length, swapped, values); break;
+    case 1: editor().BufferToBankOld(copy.get(), length, swapped, presets, values); break;
+    default: {
+        // An old chunk: the marker and identifier in the chosen order, then the input.
+        const std::uint32_t marker = swapped ? 0x00000001u : 0x01000000u;
+        const std::uint32_t id = swapped ? 0x7274764Bu : 0x4B767472u;
+        std::vector<unsigned char> chunk(8);
+        writeBigEndian(chunk.data(), marker);
+        writeBigEndian(chunk.data() + 4, id);
+        chunk.insert(chunk.end(), data + 3, data + size);
+        auto exact = copyOf(chunk.data(), chunk.size());
+        plugin().setChunk(exact.get(), static_cast<vst::int32>(chunk.size()), false);
+        break;
+    }
+    }
+    editor().BufferToMidiOld(copy.get(), length, swapped, values);
+    checkBank();
+    return 0;
+}
+
+int fileInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1 || size > (1u << 20)) return 0;
+    if (fileFolder.empty()) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kt-fuzz-files-XXXXXX";
+        if (!::mkdtemp(pattern.data())) return 0;
+        fileFolder = pattern;
+        std::atexit(removeFileFolder);
+    }
+    const std::string& folder = fileFolder;
+    const bool reversed = data[0] & 1;
+    const bool bank = data[0] & 2;
+    const std::string path = folder + (bank ? "/input.kvb" : "/input.kav");
+    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(data + 1, 1, size - 1, out);
+        std::fclose(out);
+    }
+    if (bank)
+        editor().loadBankFile(path.c_str(), reversed);
+    else
+        editor().loadPresetFile(path.c_str(), reversed);
+    std::remove(path.c_str());
+    checkBank();
+    return 0;
+}
+
+void releasePlugin() { instance().reset(); }
+
+}  // namespace kt::fuzz

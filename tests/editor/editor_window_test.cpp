@@ -1,0 +1,228 @@
+// The module's editor driven through the binary interface the way hosts drive
+// it, in real X11 windows on a private Xvfb display (see with_xvfb.sh).
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include "cli/vst_host.h"
+#include "platform/x11_host_window.h"
+
+namespace fs = std::filesystem;
+using kt::VstPlugin;
+using kt::X11HostWindow;
+
+namespace {
+
+constexpr int kWidth = 524, kHeight = 462;
+
+std::unique_ptr<VstPlugin> loadModule() {
+    std::string error;
+    auto plugin = VstPlugin::load(KT_MODULE_PATH, &error);
+    EXPECT_TRUE(plugin) << error;
+    return plugin;
+}
+
+vst::VstIntPtr openEditor(VstPlugin& p, void* window) {
+    return p.dispatch(vst::effEditOpen, 0, 0, window);
+}
+
+void idleFor(VstPlugin& p, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        p.dispatch(vst::effEditIdle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
+        plugin = loadModule();
+        ASSERT_TRUE(plugin);
+        window = X11HostWindow::create(kWidth, kHeight, "editor test");
+        ASSERT_TRUE(window);
+    }
+    void TearDown() override {
+        window.reset();
+        if (plugin) plugin->close();
+    }
+    std::unique_ptr<VstPlugin> plugin;
+    std::unique_ptr<X11HostWindow> window;
+};
+
+// Mean and worst per-channel difference of two PNG files of the same size.
+struct ImageDifference {
+    bool comparable = false;
+    double mean = 0;
+    double share = 0;  // share of pixels with a channel off by more than 24
+};
+
+ImageDifference compare(const fs::path& a, const fs::path& b) {
+    ImageDifference d;
+    cairo_surface_t* x = cairo_image_surface_create_from_png(a.c_str());
+    cairo_surface_t* y = cairo_image_surface_create_from_png(b.c_str());
+    if (cairo_surface_status(x) == CAIRO_STATUS_SUCCESS &&
+        cairo_surface_status(y) == CAIRO_STATUS_SUCCESS &&
+        cairo_image_surface_get_width(x) == cairo_image_surface_get_width(y) &&
+        cairo_image_surface_get_height(x) == cairo_image_surface_get_height(y)) {
+        d.comparable = true;
+        const int w = cairo_image_surface_get_width(x), h = cairo_image_surface_get_height(x);
+        long long sum = 0, off = 0;
+        for (int j = 0; j < h; ++j) {
+            const auto* rx = reinterpret_cast<const std::uint32_t*>(
+                cairo_image_surface_get_data(x) + j * cairo_image_surface_get_stride(x));
+            const auto* ry = reinterpret_cast<const std::uint32_t*>(
+                cairo_image_surface_get_data(y) + j * cairo_image_surface_get_stride(y));
+            for (int i = 0; i < w; ++i) {
+                int worst = 0;
+                for (int shift = 0; shift < 24; shift += 8) {
+                    const int delta = std::abs(static_cast<int>((rx[i] >> shift) & 255) -
+                                               static_cast<int>((ry[i] >> shift) & 255));
+                    sum += delta;
+                    worst = std::max(worst, delta);
+                }
+                off += worst > 24;
+            }
+        }
+        d.mean = static_cast<double>(sum) / (3.0 * w * h);
+        d.share = static_cast<double>(off) / (static_cast<double>(w) * h);
+    }
+    cairo_surface_destroy(x);
+    cairo_surface_destroy(y);
+    return d;
+}
+
+}  // namespace
+
+TEST_F(EditorWindow, RectangleIsKnownBeforeOpen) {
+    vst::ERect* r = nullptr;
+    ASSERT_EQ(plugin->dispatch(vst::effEditGetRect, 0, 0, &r), 1);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->top, 0);
+    EXPECT_EQ(r->left, 0);
+    EXPECT_EQ(r->bottom, kHeight);
+    EXPECT_EQ(r->right, kWidth);
+}
+
+TEST_F(EditorWindow, RequestsWithTheWindowClosedDoNothing) {
+    plugin->dispatch(vst::effEditIdle);
+    vst::ERect r{0, 0, kHeight, kWidth};
+    plugin->dispatch(vst::effEditDraw, 0, 0, &r);
+    plugin->dispatch(vst::effEditDraw);
+    plugin->dispatch(vst::effEditClose);
+    EXPECT_EQ(plugin->dispatch(vst::effEditKeyDown, 'a', 0, nullptr, 0), 0);
+    EXPECT_EQ(plugin->dispatch(vst::effEditKeyUp, 'a', 0, nullptr, 0), 0);
+}
+
+TEST_F(EditorWindow, OpensIdlesDrawsAndClosesManyTimes) {
+    for (int round = 0; round < 40; ++round) {
+        ASSERT_EQ(openEditor(*plugin, window->windowId()), 1) << "round " << round;
+        plugin->dispatch(vst::effEditIdle);
+        plugin->dispatch(vst::effEditDraw);
+        vst::ERect reversed{300, 400, 100, 50};  // bottom above top, right left of left
+        plugin->dispatch(vst::effEditDraw, 0, 0, &reversed);
+        plugin->dispatch(vst::effEditIdle);
+        EXPECT_EQ(plugin->dispatch(vst::effEditKeyDown, 0, 6 /* Escape */, nullptr, 0), 0)
+            << "keys nothing uses go back to the host";
+        window->pumpEvents();
+        plugin->dispatch(vst::effEditClose);
+    }
+    // A second instance opens its own editor while the first is open.
+    auto second = loadModule();
+    auto otherWindow = X11HostWindow::create(kWidth, kHeight, "second");
+    ASSERT_TRUE(second && otherWindow);
+    ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
+    ASSERT_EQ(openEditor(*second, otherWindow->windowId()), 1);
+    idleFor(*plugin, 50);
+    idleFor(*second, 50);
+    plugin->dispatch(vst::effEditClose);
+    second->dispatch(vst::effEditClose);
+    second->close();
+}
+
+TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
+    ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
+    idleFor(*plugin, 300);
+    const fs::path shot = fs::temp_directory_path() / ("kt_editor_" + std::to_string(getpid()) + ".png");
+    ASSERT_TRUE(window->saveScreenshot(shot.c_str()));
+    plugin->dispatch(vst::effEditClose);
+
+    const fs::path reference = fs::path(KT_SOURCE_DIR) / "tests/editor/reference/editor.png";
+    if (std::getenv("KT_UPDATE_REFERENCE")) {
+        fs::copy_file(shot, reference, fs::copy_options::overwrite_existing);
+        fs::remove(shot);
+        GTEST_SKIP() << "reference written to " << reference;
+    }
+    ASSERT_TRUE(fs::exists(reference))
+        << "no reference picture; make it with KT_UPDATE_REFERENCE=1 and look at it";
+    const ImageDifference d = compare(shot, reference);
+    ASSERT_TRUE(d.comparable) << shot << " and " << reference << " differ in size";
+    EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
+    EXPECT_LT(d.share, 0.01) << "screenshot kept at " << shot;
+    if (d.mean < 2.0 && d.share < 0.01) fs::remove(shot);
+}
+
+TEST_F(EditorWindow, SurvivesAHostThatDestroysItsWindowBeforeClosing) {
+    ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
+    idleFor(*plugin, 30);
+    window->destroyWindow();
+    idleFor(*plugin, 30);  // the editor sees its window go
+    plugin->dispatch(vst::effEditDraw);
+    plugin->dispatch(vst::effEditClose);
+
+    // Without an idle pass in between: the window is gone before the editor knows.
+    auto next = X11HostWindow::create(kWidth, kHeight, "again");
+    ASSERT_TRUE(next);
+    ASSERT_EQ(openEditor(*plugin, next->windowId()), 1);
+    next->destroyWindow();
+    plugin->dispatch(vst::effEditDraw);
+    plugin->dispatch(vst::effEditClose);
+
+    auto last = X11HostWindow::create(kWidth, kHeight, "last");
+    ASSERT_TRUE(last);
+    ASSERT_EQ(openEditor(*plugin, last->windowId()), 1);
+    idleFor(*plugin, 30);
+    plugin->dispatch(vst::effEditClose);
+}
+
+TEST_F(EditorWindow, ABogusParentIsRefusedAndLeavesTheEditorUsable) {
+    EXPECT_EQ(openEditor(*plugin, reinterpret_cast<void*>(std::uintptr_t{0x3fffff1})), 0);
+    EXPECT_EQ(openEditor(*plugin, nullptr), 0);
+    plugin->dispatch(vst::effEditIdle);
+    plugin->dispatch(vst::effEditClose);
+    ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
+    idleFor(*plugin, 30);
+    plugin->dispatch(vst::effEditClose);
+}
+
+TEST_F(EditorWindow, WithoutADisplayOpenAnswersZeroAndNothingBreaks) {
+    const std::string display = std::getenv("DISPLAY");
+    unsetenv("DISPLAY");
+    EXPECT_EQ(openEditor(*plugin, window->windowId()), 0);
+    plugin->dispatch(vst::effEditIdle);
+    plugin->dispatch(vst::effEditDraw);
+    plugin->dispatch(vst::effEditClose);
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(openEditor(*plugin, window->windowId()), 1);
+    plugin->dispatch(vst::effEditClose);
+}
+
+TEST(EditorLifetime, AnEffectClosedWithItsEditorOpenTearsTheWindowDown) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+    auto window = X11HostWindow::create(kWidth, kHeight, "lifetime");
+    ASSERT_TRUE(window);
+    for (int i = 0; i < 5; ++i) {
+        auto plugin = loadModule();
+        ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
+        idleFor(*plugin, 20);
+        plugin->close();  // no effEditClose first
+    }
+}

@@ -1,0 +1,222 @@
+// Preset and bank images of the current layout: what the writers produce and
+// how the readers treat good, byte-reversed, short, long and garbage data.
+#include <limits>
+
+#include "tests/presets/preset_test_support.h"
+
+using namespace kt;
+using namespace kt::test;
+
+namespace {
+
+std::vector<unsigned char> writtenPreset(CPresetSystemEditor& editor) {
+    char* image = nullptr;
+    const int length = editor.PresetToBuffer(&image);
+    std::vector<unsigned char> bytes(image, image + length);
+    delete[] image;
+    return bytes;
+}
+
+std::vector<unsigned char> writtenBank(CPresetSystemEditor& editor) {
+    char* image = nullptr;
+    const int length = editor.BankToBuffer(&image);
+    std::vector<unsigned char> bytes(image, image + length);
+    delete[] image;
+    return bytes;
+}
+
+float ramp(int i) { return static_cast<float>(i) / 40.0f; }
+
+class ImageReaderTest : public InProcessTest {};
+
+TEST_F(ImageReaderTest, PresetImageHeaderAndRecords) {
+    fx().setPresetNo(6);
+    const auto bytes = writtenPreset(editor());
+    ASSERT_EQ(bytes.size(), 1041u);
+    const std::vector<unsigned char> head(bytes.begin(), bytes.begin() + 41);
+    const std::vector<unsigned char> expected = {
+        'K', 'v', 't', 'r', 0x22, 1, 5, 1, 0, 0, 0, 0, 26, 0, 0, 0, 27, 0, 0, 0, 0,
+        0, 0, 0x03, 0xE8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(head, expected);
+    // The name record carries preset 6's name, the value records 0..25 in order.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[41 + 12])), "Loudness 2");
+    for (int i = 0; i < 26; ++i) EXPECT_EQ(bytes[41 + 168 + 32 * i + 15], i);
+    const auto bank = writtenBank(editor());
+    ASSERT_EQ(bank.size(), 27041u);
+    EXPECT_EQ(bank[4], 0x38);
+    EXPECT_EQ(bank[20], 6);  // the current preset
+}
+
+TEST_F(ImageReaderTest, PresetImageRoundTripsThroughTheCurrentPreset) {
+    fx().setPresetNo(11);
+    const auto bytes = writtenPreset(editor());
+    fx().setPresetNo(2);
+    ASSERT_TRUE(editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+    EXPECT_EQ(fx().getPresetNo(), 2);
+    EXPECT_EQ(currentName(), "Game 1 [8bit]");
+    for (int i = 0; i < 26; ++i) EXPECT_EQ(current().value(i), fx().preset(11).value(i));
+}
+
+TEST_F(ImageReaderTest, ByteOrderIsFoundFromTheIdentifier) {
+    // Little-endian throughout: read without the user's reversal.
+    const auto little = presetImage(true, "Little", 26, ramp);
+    ASSERT_TRUE(editor().loadPresetImage(little.data(), static_cast<long>(little.size()), false));
+    EXPECT_EQ(currentName(), "Little");
+    EXPECT_EQ(current().value(25), ramp(25));
+
+    // Identifier in this program's order, every other field reversed: only
+    // the reversed option reads it.
+    auto mixed = presetImage(true, "Mixed", 26, ramp);
+    const unsigned char id[] = {'K', 'v', 't', 'r'};
+    std::copy(std::begin(id), std::end(id), mixed.begin());
+    const BankSnapshot before = snapshot(fx());
+    EXPECT_FALSE(editor().loadPresetImage(mixed.data(), static_cast<long>(mixed.size()), false));
+    EXPECT_EQ(snapshot(fx()), before);
+    ASSERT_TRUE(editor().loadPresetImage(mixed.data(), static_cast<long>(mixed.size()), true));
+    EXPECT_EQ(currentName(), "Mixed");
+    EXPECT_EQ(current().value(7), ramp(7));
+
+    // A foreign identifier is refused either way.
+    auto foreign = presetImage(false, "Foreign", 26, ramp);
+    foreign[0] = 'X';
+    EXPECT_FALSE(editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), false));
+    EXPECT_FALSE(editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), true));
+}
+
+TEST_F(ImageReaderTest, ValueOutsideTheRangeLeavesThePresetExactlyAsItWas) {
+    fx().setPresetNo(3);
+    for (float bad : {1.5f, -0.25f, std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity()}) {
+        const BankSnapshot before = snapshot(fx());
+        const auto bytes =
+            presetImage(false, "Bad", 26, [&](int i) { return i == 3 ? bad : 0.5f; });
+        EXPECT_FALSE(editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+        EXPECT_EQ(snapshot(fx()), before) << bad;
+        EXPECT_EQ(fx().getPresetNo(), 3);
+    }
+}
+
+TEST_F(ImageReaderTest, MissingValuesComeFromTheTemplate) {
+    fx().setPresetNo(20);
+    const auto bytes = presetImage(false, "Few", 5, ramp);
+    ASSERT_TRUE(editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+    EXPECT_EQ(current().value(4), ramp(4));
+    EXPECT_EQ(current().value(5), fx().presetTemplate().value(5));
+    EXPECT_EQ(current().value(25), fx().presetTemplate().value(25));
+}
+
+TEST_F(ImageReaderTest, ShortLongAndGarbagePresetData) {
+    const auto good = presetImage(false, "Good", 26, ramp);
+    const BankSnapshot before = snapshot(fx());
+    // Shorter than the header, or just the identifier: refused.
+    for (long length : {0L, 4L, 5L, 40L})
+        EXPECT_FALSE(editor().loadPresetImage(good.data(), length, false)) << length;
+    EXPECT_EQ(snapshot(fx()), before);
+
+    // Cut in the middle of a value record: the whole records before it count.
+    ASSERT_TRUE(editor().loadPresetImage(good.data(), 41 + 168 + 32 * 10 + 20, false));
+    EXPECT_EQ(current().value(9), ramp(9));
+    EXPECT_EQ(current().value(10), fx().presetTemplate().value(10));
+
+    // Trailing bytes beyond the header's body length are not read.
+    auto longer = good;
+    longer.insert(longer.end(), 500, 0xEE);
+    EXPECT_TRUE(editor().loadPresetImage(longer.data(), static_cast<long>(longer.size()), false));
+    EXPECT_EQ(currentName(), "Good");
+
+    // Negative body length or record count: refused.
+    auto negative = good;
+    negative[21] = 0x80;
+    EXPECT_FALSE(editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
+    negative = good;
+    negative[13] = 0xFF;
+    EXPECT_FALSE(editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
+
+    // Unknown kinds are not read.
+    auto midi = good;
+    midi[4] = 0x0C;
+    EXPECT_FALSE(editor().loadPresetImage(midi.data(), static_cast<long>(midi.size()), false));
+    EXPECT_FALSE(editor().loadBankImage(good.data(), static_cast<long>(good.size()), false));
+}
+
+TEST_F(ImageReaderTest, RecordsOfOtherTypesAndIndicesAreSkipped) {
+    ImageWriter w(false);
+    w.header(kKindPreset, 6, 0, 15 + 168 + 64 + 20 + 32);
+    w.word(7).word(3).word(0).byte(1).byte(2).byte(3);  // unknown type, odd length
+    w.nameRecord(0, "Skips");
+    w.valueRecord(0, 26, 2.0f).valueRecord(0, -1, 2.0f);  // no such parameter
+    w.word(1).word(8).word(0).word(2).word(0);           // value record too short to hold a value
+    w.valueRecord(0, 2, 0.125f);
+    ASSERT_TRUE(editor().loadPresetImage(w.bytes.data(), static_cast<long>(w.bytes.size()), false));
+    EXPECT_EQ(currentName(), "Skips");
+    EXPECT_EQ(current().value(2), 0.125f);
+}
+
+TEST_F(ImageReaderTest, BankImageRoundTripAndRejection) {
+    fx().setPresetNo(17);
+    plugin->setParameter(2, 0.0625f);
+    const auto bank = writtenBank(editor());
+    const BankSnapshot written = snapshot(fx());
+    fx().initPresets();
+    fx().setPresetNo(0);
+    ASSERT_TRUE(editor().loadBankImage(bank.data(), static_cast<long>(bank.size()), false));
+    EXPECT_EQ(snapshot(fx()), written);
+    EXPECT_EQ(fx().getPresetNo(), 17);  // the image's current preset
+
+    auto bad = bank;
+    bad[41 + 20 * 1000 + 168 + 32 * 5 + 24] = 0x7F;  // preset 20, value 5: NaN
+    bad[41 + 20 * 1000 + 168 + 32 * 5 + 25] = 0xC0;
+    fx().setPresetNo(4);
+    const BankSnapshot before = snapshot(fx());
+    EXPECT_FALSE(editor().loadBankImage(bad.data(), static_cast<long>(bad.size()), false));
+    EXPECT_EQ(snapshot(fx()), before);
+    EXPECT_EQ(fx().getPresetNo(), 4);
+}
+
+TEST_F(ImageReaderTest, ReadersTakeCraftedBuffersDirectly) {
+    newpresetheader header{};
+    header.numRecords = 1000000;
+    const BankSnapshot before = snapshot(fx());
+    // No body at all, or a body of a few bytes: nothing but the (re)applied preset.
+    const char tiny[5] = {0, 0, 0, 1, 0};
+    EXPECT_TRUE(editor().BufferToBank(tiny, 5, &header, false));
+    EXPECT_EQ(snapshot(fx()), before);
+    EXPECT_TRUE(editor().BufferToBank(nullptr, 0, &header, false));
+    header.numRecords = -1;
+    EXPECT_FALSE(editor().BufferToBank(tiny, 5, &header, false));
+    EXPECT_FALSE(editor().BufferToPreset(tiny, 5, &header, false));
+    EXPECT_EQ(snapshot(fx()), before);
+    EXPECT_FALSE(editor().BufferToPresetOld(tiny, 5, false, 1));
+    EXPECT_FALSE(editor().BufferToBankOld(tiny, 5, false, 27, 1));
+    EXPECT_EQ(snapshot(fx()), before);
+}
+
+TEST_F(ImageReaderTest, HeaderSwapLeavesIdentifierAndKind) {
+    ImageWriter w(true);
+    w.header(kKindBank, 729, 5, 27000);
+    newpresetheader header;
+    std::memcpy(&header, w.bytes.data(), sizeof header);
+    byteSwapHeader(&header);
+    EXPECT_EQ(header.kind, kKindBank);
+    EXPECT_EQ(std::memcmp(&header, w.bytes.data(), 4), 0);
+    const unsigned char* raw = reinterpret_cast<const unsigned char*>(&header);
+    EXPECT_EQ(raw[5], 1);  // the version now reads most significant byte first
+    EXPECT_EQ(raw[16], 0xD9);
+    EXPECT_EQ(raw[20], 5);
+}
+
+TEST_F(ImageReaderTest, MidiImageHasNoNameAndOneRecordPerParameter) {
+    char* image = nullptr;
+    const int length = editor().MidiToBuffer(&image);
+    std::unique_ptr<char[]> owned(image);
+    ASSERT_EQ(length, 41 + 26 * 32);
+    EXPECT_EQ(image[4], 0x0C);
+    EXPECT_EQ(image[41 + 3], 2);  // first record is of type 2
+    const auto* bytes = reinterpret_cast<unsigned char*>(image);
+    const bool swapped = detectByteOrder(bytes, kKvtr) == ByteOrder::swapped;
+    const newpresetheader header = readImageHeader(bytes, swapped);
+    EXPECT_EQ(header.numRecords, 26);
+    EXPECT_TRUE(editor().BufferToMidi(image + 41, length - 41, &header, swapped));
+}
+
+}  // namespace
