@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "cli/bank_command.h"
+
 #if defined(KT_HAVE_EDITOR_COMMAND)
 #include "cli/editor_command.h"
 #endif
@@ -13,6 +15,7 @@ constexpr auto kCommands = std::to_array<Command>({
     {"info", "identity, channels, flags, latency and the parameter table", runInfoCommand},
         {"presets", "the factory presets by number and name", runPresetsCommand},
         {"render", "process an audio file through the limiter", runRenderCommand},
+        {"bank", "write the module's bank to a file, or list a bank file", runBankCommand},
         {"bench", "time the module (and optionally another) on generated material",
          runBenchCommand},
         {"demo-material", "write the bundled demo excerpt (a short mix) to a WAV file",

@@ -2,6 +2,8 @@
 // X11 window and drives it with idle calls about 30 times a second. An audio
 // file can be played through the effect in real time (nothing is sent to a sound
 // card) so the meters have something to show; a screenshot can be written.
+#include "cli/editor_command.h"
+
 #include <sndfile.h>
 
 #include <chrono>
@@ -11,7 +13,6 @@
 
 #include "cli/arguments.h"
 #include "cli/command_table.h"
-#include "cli/editor_command.h"
 #include "cli/module_path.h"
 #include "platform/x11_host_window.h"
 
@@ -39,7 +40,7 @@ using Clock = std::chrono::steady_clock;
 
 // Feeds a sound file through the effect at the pace of the clock.
 class RealTimePlayer {
-public:
+  public:
     ~RealTimePlayer() {
         if (file) sf_close(file);
     }
@@ -104,7 +105,7 @@ public:
         }
     }
 
-private:
+  private:
     SNDFILE* file = nullptr;
     VstPlugin* effect = nullptr;
     int channels = 2;
@@ -178,8 +179,7 @@ int runEditorCommand(int argc, char** argv) {
     while (window->pumpEvents()) {
         player.catchUp();
         plugin->dispatch(vst::effEditIdle);
-        if (screenshot &&
-            Clock::now() - opened >= std::chrono::milliseconds(afterMs)) {
+        if (screenshot && Clock::now() - opened >= std::chrono::milliseconds(afterMs)) {
             if (!window->saveScreenshot(screenshot->c_str())) {
                 std::fprintf(stderr, "kavtamor editor: cannot write %s\n", screenshot->c_str());
                 status = 1;

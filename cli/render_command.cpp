@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/bank_file.h"
 #include "cli/command_table.h"
 #include "cli/module_path.h"
 #include "cli/render.h"
@@ -29,6 +30,7 @@ void printHelp(std::FILE* out) {
                  "\n"
                  "Options:\n"
                  "  --plugin PATH       the module to load (default: KavTamor.so beside kavtamor)\n"
+                 "  --bank FILE.kvb     load this bank file first; --preset then chooses from it\n"
                  "%s"
                  "  --precision 32|64   single or double precision processing (default 64)\n"
                  "  --block N           frames per processing call (default 512)\n"
@@ -70,6 +72,7 @@ int runRenderCommand(int argc, char** argv) {
         return 0;
     }
     std::optional<std::string> pluginPath = args.take("plugin");
+    std::optional<std::string> bankPath = args.take("bank");
     ModuleSettings settings = takeModuleSettings(args);
     std::optional<std::string> precision = args.take("precision");
     std::optional<std::string> block = args.take("block");
@@ -119,6 +122,10 @@ int runRenderCommand(int argc, char** argv) {
 
     std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
     if (!plugin) return 1;
+    if (bankPath && !loadBankFile(*plugin, *bankPath, &error)) {
+        std::fprintf(stderr, "kavtamor render: %s\n", error.c_str());
+        return 1;
+    }
     if (!applyModuleSettings(*plugin, settings, "render", !quiet)) return 2;
     options.expectedGain = expectedGain(*plugin);
     options.progress = !quiet && isatty(STDERR_FILENO);

@@ -148,7 +148,8 @@ std::unique_ptr<VstPlugin> VstPlugin::load(const std::string& path, const Option
         return std::unique_ptr<VstPlugin>();
     };
 
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const int mode = RTLD_NOW | RTLD_LOCAL | (options.unloadOnClose ? 0 : RTLD_NODELETE);
+    void* library = dlopen(path.c_str(), mode);
     if (library == nullptr) {
         const char* why = dlerror();
         return fail("cannot load " + path + ": " + (why != nullptr ? why : "unknown error"));

@@ -3,6 +3,8 @@
 // typed calls and closes it again. Used by the command-line host and by the
 // tests that drive the module through its binary interface.
 //
+// Loading uses dlopen with RTLD_NOW | RTLD_LOCAL (and RTLD_NODELETE unless
+// Options::unloadOnClose is set); closing sends effClose and calls dlclose.
 // Each loaded instance has its own HostCallback, which answers the effect's
 // calls to the host and records them. Several instances may be loaded at once;
 // each dlopens the module itself, so the loader's reference count keeps the
@@ -106,6 +108,12 @@ class VstPlugin {
         vst::int32 shellId = 0;
         // Send effOpen after the entry function returns (what hosts do).
         bool sendOpen = true;
+        // Unmap the module's code at dlclose. Off by default: the module and
+        // the libraries it pulls in (FFTW's planner) keep process-wide state
+        // that would become unreachable, and so reported as leaked, once
+        // unmapped; with RTLD_NODELETE dlclose still drops our reference but
+        // the code and that state stay, as in hosts that never unload.
+        bool unloadOnClose = false;
     };
 
     // Loads the module at path and creates one effect. On failure returns

@@ -11,14 +11,17 @@ namespace {
 std::atomic<vst::int32> knobMode{0};  // shared by every editor of the process
 }
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
-    : AEffEditor(effect), lastIdleTicks(getTicks()) {
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect), lastIdleTicks(getTicks()) {
     if (effect) effect->setEditor(this);
 }
 
-AEffGUIEditor::~AEffGUIEditor() { closeFrame(); }
+AEffGUIEditor::~AEffGUIEditor() {
+    closeFrame();
+}
 
-std::uint32_t AEffGUIEditor::getTicks() { return kt::getTicks(); }
+std::uint32_t AEffGUIEditor::getTicks() {
+    return kt::getTicks();
+}
 
 bool AEffGUIEditor::getRect(vst::ERect** r) {
     if (!r) return false;
@@ -66,7 +69,9 @@ bool AEffGUIEditor::onKeyDown(vst::VstKeyCode& key) {
     return frame && frame->onKeyDown(key) > 0;
 }
 
-bool AEffGUIEditor::onKeyUp(vst::VstKeyCode& key) { return frame && frame->onKeyUp(key) > 0; }
+bool AEffGUIEditor::onKeyUp(vst::VstKeyCode& key) {
+    return frame && frame->onKeyUp(key) > 0;
+}
 
 bool AEffGUIEditor::onWheel(float distance) {
     if (!frame) return false;
@@ -81,7 +86,9 @@ bool AEffGUIEditor::setKnobMode(vst::int32 mode) {
     return true;
 }
 
-int AEffGUIEditor::getKnobMode() const { return knobMode.load(std::memory_order_relaxed); }
+int AEffGUIEditor::getKnobMode() const {
+    return knobMode.load(std::memory_order_relaxed);
+}
 
 void AEffGUIEditor::beginEdit(long index) {
     if (effect) static_cast<AudioEffectX*>(effect)->beginEdit(static_cast<vst::int32>(index));
@@ -91,10 +98,12 @@ void AEffGUIEditor::endEdit(long index) {
     if (effect) static_cast<AudioEffectX*>(effect)->endEdit(static_cast<vst::int32>(index));
 }
 
-CFrame* AEffGUIEditor::getFrame() const { return frame; }
+CFrame* AEffGUIEditor::getFrame() const {
+    return frame;
+}
 
 void AEffGUIEditor::doIdleStuff() {
-    std::uint32_t now = getTicks();
+    std::uint32_t now = currentTicks();
     if (now < lastIdleTicks) {
         // Too soon for another pass: keep the window's events flowing for a moment.
         if (frame) frame->pumpEvents(kt::kIdleEventWaitMs);

@@ -14,7 +14,7 @@ class MyFrame;
 class CBitmap;
 
 class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
-public:
+  public:
     explicit AEffGUIEditor(AudioEffect* effect);
     ~AEffGUIEditor() override;  // closes a window the host never closed
 
@@ -40,7 +40,9 @@ public:
     // Milliseconds from a steady clock, wrapping at 2^32.
     static std::uint32_t getTicks();
 
-protected:
+  protected:
+    // The clock of the idle pacing (getTicks; tests put in their own).
+    virtual std::uint32_t currentTicks() const { return getTicks(); }
     // Opens the frame in the host's window with `background` as its backdrop and
     // its size; false (and no frame) when the window cannot be made.
     bool openFrame(void* parent, CBitmap* background);

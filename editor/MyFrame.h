@@ -7,7 +7,7 @@
 #include "gui/CFrame.h"
 
 class MyFrame : public CFrame {
-public:
+  public:
     MyFrame(const CRect& size, VSTGUIEditorInterface* editor) : CFrame(size, editor) {}
 
     // The modal view is not owned (it is one of the frame's views).
@@ -25,10 +25,10 @@ public:
     void idle() override;
     void drawRect(CDrawContext* context, const CRect& updateRect) override;
 
-protected:
+  protected:
     ~MyFrame() override = default;
     void viewWillGo(CView* view) override;
 
-private:
+  private:
     CView* modalView = nullptr;
 };

@@ -81,38 +81,53 @@ __attribute__((target("avx2,fma"))) __m128d foldFrames(__m256d v) {
 }
 
 __attribute__((target("avx2,fma"))) StereoValue halfbandAvx2(const double* w) {
-    __m256d acc0 = _mm256_setzero_pd(), acc1 = _mm256_setzero_pd();
-    for (int k = 0; k < 32; k += 4) {
-        // Frames k, k+1 pair with 63-k, 62-k: load 62-k, 63-k and swap the halves.
-        const __m256d lo0 = _mm256_loadu_pd(w + 2 * k);
-        const __m256d hi0 = _mm256_permute2f128_pd(_mm256_loadu_pd(w + 2 * (62 - k)),
-                                                   _mm256_loadu_pd(w + 2 * (62 - k)), 1);
-        const __m256d lo1 = _mm256_loadu_pd(w + 2 * (k + 2));
-        const __m256d hi1 = _mm256_permute2f128_pd(_mm256_loadu_pd(w + 2 * (60 - k)),
-                                                   _mm256_loadu_pd(w + 2 * (60 - k)), 1);
-        acc0 = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * k), _mm256_add_pd(lo0, hi0), acc0);
-        acc1 = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * k + 4), _mm256_add_pd(lo1, hi1),
-                               acc1);
+    __m256d acc[4] = {_mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd(),
+                      _mm256_setzero_pd()};
+    for (int k = 0; k < 32; k += 8) {
+        for (int j = 0; j < 4; ++j) {
+            // Frames k+2j, k+2j+1 pair with 63-k-2j, 62-k-2j: load 62-k-2j and
+            // 63-k-2j and swap the halves.
+            const int near = k + 2 * j;
+            const __m256d lo = _mm256_loadu_pd(w + 2 * near);
+            const __m256d far = _mm256_loadu_pd(w + 2 * (62 - near));
+            const __m256d hi = _mm256_permute2f128_pd(far, far, 1);
+            acc[j] = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * near),
+                                     _mm256_add_pd(lo, hi), acc[j]);
+        }
     }
-    return magnitude(foldFrames(_mm256_add_pd(acc0, acc1)));
+    const __m256d sum = _mm256_add_pd(_mm256_add_pd(acc[0], acc[1]), _mm256_add_pd(acc[2], acc[3]));
+    return magnitude(foldFrames(sum));
 }
 
+// Four partial sums per filter keep twelve independent FMA chains in flight.
 __attribute__((target("avx2,fma"))) StereoValue quarterAvx2(const double* w) {
-    __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
-    __m256d b0 = _mm256_setzero_pd(), b1 = _mm256_setzero_pd();
-    __m256d c0 = _mm256_setzero_pd(), c1 = _mm256_setzero_pd();
-    for (int i = 0; i < 64; i += 4) {
-        const __m256d x0 = _mm256_loadu_pd(w + 2 * i);
-        const __m256d x1 = _mm256_loadu_pd(w + 2 * i + 4);
-        a0 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter1.v + 2 * i), x0, a0);
-        a1 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter1.v + 2 * i + 4), x1, a1);
-        b0 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter2.v + 2 * i), x0, b0);
-        b1 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter2.v + 2 * i + 4), x1, b1);
-        c0 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter3.v + 2 * i), x0, c0);
-        c1 = _mm256_fmadd_pd(_mm256_load_pd(kQuarter3.v + 2 * i + 4), x1, c1);
+    __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
+    __m256d b0 = a0, b1 = a0, b2 = a0, b3 = a0;
+    __m256d c0 = a0, c1 = a0, c2 = a0, c3 = a0;
+    for (int i = 0; i < 64; i += 8) {
+        const double* x = w + 2 * i;
+        const double* q1 = kQuarter1.v + 2 * i;
+        const double* q2 = kQuarter2.v + 2 * i;
+        const double* q3 = kQuarter3.v + 2 * i;
+        const __m256d x0 = _mm256_loadu_pd(x), x1 = _mm256_loadu_pd(x + 4);
+        const __m256d x2 = _mm256_loadu_pd(x + 8), x3 = _mm256_loadu_pd(x + 12);
+        a0 = _mm256_fmadd_pd(_mm256_load_pd(q1), x0, a0);
+        a1 = _mm256_fmadd_pd(_mm256_load_pd(q1 + 4), x1, a1);
+        a2 = _mm256_fmadd_pd(_mm256_load_pd(q1 + 8), x2, a2);
+        a3 = _mm256_fmadd_pd(_mm256_load_pd(q1 + 12), x3, a3);
+        b0 = _mm256_fmadd_pd(_mm256_load_pd(q2), x0, b0);
+        b1 = _mm256_fmadd_pd(_mm256_load_pd(q2 + 4), x1, b1);
+        b2 = _mm256_fmadd_pd(_mm256_load_pd(q2 + 8), x2, b2);
+        b3 = _mm256_fmadd_pd(_mm256_load_pd(q2 + 12), x3, b3);
+        c0 = _mm256_fmadd_pd(_mm256_load_pd(q3), x0, c0);
+        c1 = _mm256_fmadd_pd(_mm256_load_pd(q3 + 4), x1, c1);
+        c2 = _mm256_fmadd_pd(_mm256_load_pd(q3 + 8), x2, c2);
+        c3 = _mm256_fmadd_pd(_mm256_load_pd(q3 + 12), x3, c3);
     }
-    return largest(foldFrames(_mm256_add_pd(a0, a1)), foldFrames(_mm256_add_pd(b0, b1)),
-                   foldFrames(_mm256_add_pd(c0, c1)));
+    const __m256d a = _mm256_add_pd(_mm256_add_pd(a0, a1), _mm256_add_pd(a2, a3));
+    const __m256d b = _mm256_add_pd(_mm256_add_pd(b0, b1), _mm256_add_pd(b2, b3));
+    const __m256d c = _mm256_add_pd(_mm256_add_pd(c0, c1), _mm256_add_pd(c2, c3));
+    return largest(foldFrames(a), foldFrames(b), foldFrames(c));
 }
 
 struct Kernels {

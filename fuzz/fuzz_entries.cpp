@@ -37,7 +37,9 @@ void removeFileFolder() {
     if (!fileFolder.empty()) ::rmdir(fileFolder.c_str());
 }
 
-CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(plugin().getEditor()); }
+CPresetSystemEditor& editor() {
+    return *static_cast<CPresetSystemEditor*>(plugin().getEditor());
+}
 
 // The values a reader left behind must be ones it may take.
 void checkBank() {
@@ -107,20 +109,24 @@ int oldLayoutInput(const std::uint8_t* data, std::size_t size) {
     auto copy = copyOf(data + 3, size - 3);
     const int length = static_cast<int>(size - 3);
     switch ((mode >> 1) % 3) {
-    case 0: editor().BufferToPresetOld(copy.get(), length, swapped, values); break;
-    case 1: editor().BufferToBankOld(copy.get(), length, swapped, presets, values); break;
-    default: {
-        // An old chunk: the marker and identifier in the chosen order, then the input.
-        const std::uint32_t marker = swapped ? 0x00000001u : 0x01000000u;
-        const std::uint32_t id = swapped ? 0x7274764Bu : 0x4B767472u;
-        std::vector<unsigned char> chunk(8);
-        writeBigEndian(chunk.data(), marker);
-        writeBigEndian(chunk.data() + 4, id);
-        chunk.insert(chunk.end(), data + 3, data + size);
-        auto exact = copyOf(chunk.data(), chunk.size());
-        plugin().setChunk(exact.get(), static_cast<vst::int32>(chunk.size()), false);
-        break;
-    }
+        case 0:
+            editor().BufferToPresetOld(copy.get(), length, swapped, values);
+            break;
+        case 1:
+            editor().BufferToBankOld(copy.get(), length, swapped, presets, values);
+            break;
+        default: {
+            // An old chunk: the marker and identifier in the chosen order, then the input.
+            const std::uint32_t marker = swapped ? 0x00000001u : 0x01000000u;
+            const std::uint32_t id = swapped ? 0x7274764Bu : 0x4B767472u;
+            std::vector<unsigned char> chunk(8);
+            writeBigEndian(chunk.data(), marker);
+            writeBigEndian(chunk.data() + 4, id);
+            chunk.insert(chunk.end(), data + 3, data + size);
+            auto exact = copyOf(chunk.data(), chunk.size());
+            plugin().setChunk(exact.get(), static_cast<vst::int32>(chunk.size()), false);
+            break;
+        }
     }
     editor().BufferToMidiOld(copy.get(), length, swapped, values);
     checkBank();
@@ -153,6 +159,8 @@ int fileInput(const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
-void releasePlugin() { instance().reset(); }
+void releasePlugin() {
+    instance().reset();
+}
 
 }  // namespace kt::fuzz

@@ -23,7 +23,9 @@ vst::VstIntPtr quietHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstI
     return opcode == vst::audioMasterVersion ? 2400 : 0;
 }
 
-void reverseAt(Bytes& b, std::size_t at) { mySwapBytes(b.data() + at); }
+void reverseAt(Bytes& b, std::size_t at) {
+    mySwapBytes(b.data() + at);
+}
 
 // The image with every multi-byte field reversed, as a writer of the other
 // byte order would have made it.
@@ -91,7 +93,8 @@ Bytes join(std::initializer_list<Bytes> parts) {
 void write(const fs::path& dir, const char* name, const Bytes& bytes) {
     fs::create_directories(dir);
     std::ofstream(dir / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -123,7 +126,8 @@ int main(int argc, char** argv) {
 
     const fs::path chunk = root / "chunk";
     write(chunk, "current", join({word(0x02000000, false), id, bank}));
-    write(chunk, "current-little", join({word(0x02000000, true), word(0x4B767472, true), littleBank}));
+    write(chunk, "current-little",
+          join({word(0x02000000, true), word(0x4B767472, true), littleBank}));
     write(chunk, "old", oldChunk(false));
     write(chunk, "old-little", oldChunk(true));
 

@@ -22,7 +22,8 @@ long CAnimKnob::imageIndex() const {
 
 void CAnimKnob::draw(CDrawContext* context) {
     if (background) {
-        const CPoint source(offset.x, offset.y + static_cast<CCoord>(imageIndex()) * heightOfOneImage);
+        const CPoint source(offset.x,
+                            offset.y + static_cast<CCoord>(imageIndex()) * heightOfOneImage);
         background->draw(context, size, source);
     }
     setDirty(false);

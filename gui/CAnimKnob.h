@@ -6,7 +6,7 @@
 #include "gui/CControl.h"
 
 class CAnimKnob : public CControl {
-public:
+  public:
     CAnimKnob(const CRect& size, CControlListener* listener, long tag, long subPixmaps,
               CCoord heightOfOneImage, CBitmap* background, const CPoint& offset = CPoint(0, 0));
 
@@ -25,12 +25,12 @@ public:
     static constexpr CCoord kDragRange = 200;
     static constexpr CCoord kFineFactor = 10;
 
-protected:
+  protected:
     long subPixmaps;
     CCoord heightOfOneImage;
     CPoint offset;
 
-private:
+  private:
     CPoint dragStart;
     CPoint lastPoint;
     float dragStartValue = 0;

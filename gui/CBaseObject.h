@@ -4,7 +4,7 @@
 #pragma once
 
 class CBaseObject {
-public:
+  public:
     CBaseObject() = default;
     CBaseObject(const CBaseObject&) = delete;
     CBaseObject& operator=(const CBaseObject&) = delete;
@@ -15,9 +15,9 @@ public:
     }
     int getNbReference() const { return references; }
 
-protected:
+  protected:
     virtual ~CBaseObject() = default;
 
-private:
+  private:
     int references = 1;
 };

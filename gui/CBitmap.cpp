@@ -29,7 +29,9 @@ CBitmap::CBitmap(int id) : resourceId(id) {
     load(bytes.data(), bytes.size());
 }
 
-CBitmap::CBitmap(const unsigned char* png, std::size_t size) { load(png, size); }
+CBitmap::CBitmap(const unsigned char* png, std::size_t size) {
+    load(png, size);
+}
 
 CBitmap::~CBitmap() {
     if (image) cairo_surface_destroy(image);

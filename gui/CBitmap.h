@@ -7,7 +7,7 @@
 #include "gui/CDrawContext.h"
 
 class CBitmap : public CBaseObject {
-public:
+  public:
     explicit CBitmap(int resourceId);
     // An image from PNG bytes (tests and callers with their own data).
     CBitmap(const unsigned char* png, std::size_t size);
@@ -21,10 +21,10 @@ public:
     void draw(CDrawContext* context, const CRect& dest, const CPoint& offset = CPoint(0, 0),
               float alpha = 1.0f);
 
-protected:
+  protected:
     ~CBitmap() override;
 
-private:
+  private:
     void load(const unsigned char* png, std::size_t size);
 
     int resourceId = -1;

@@ -11,13 +11,13 @@
 class CControl;
 
 class CControlListener {
-public:
+  public:
     virtual ~CControlListener() = default;
     virtual void valueChanged(CControl* control) = 0;
 };
 
 class CControl : public CView {
-public:
+  public:
     CControl(const CRect& size, CControlListener* listener = nullptr, long tag = 0,
              CBitmap* background = nullptr);
 
@@ -50,7 +50,7 @@ public:
     void setDirty(bool state = true) override;
     bool isDirty() const override;
 
-protected:
+  protected:
     std::atomic<float> value{0.0f};
     std::atomic<float> oldValue{1.0f};
     float vmin = 0.0f;

@@ -12,11 +12,10 @@ CFontDesc normalFontSmaller("DejaVu Sans", 11);
 CFontDesc normalFontVerySmall("DejaVu Sans", 9);
 
 void selectFontOn(cairo_t* cr, CFontRef font) {
-    cairo_select_font_face(cr, font->getName(),
-                           (font->getStyle() & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC
-                                                            : CAIRO_FONT_SLANT_NORMAL,
-                           (font->getStyle() & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD
-                                                          : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(
+        cr, font->getName(),
+        (font->getStyle() & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+        (font->getStyle() & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, font->getSize());
 }
 
@@ -27,14 +26,17 @@ const CFontRef kNormalFontSmall = &normalFontSmall;
 const CFontRef kNormalFontSmaller = &normalFontSmaller;
 const CFontRef kNormalFontVerySmall = &normalFontVerySmall;
 
-CDrawContext::CDrawContext(cairo_surface_t* surface) : cr(cairo_create(surface)), font(kNormalFont) {
+CDrawContext::CDrawContext(cairo_surface_t* surface)
+    : cr(cairo_create(surface)), font(kNormalFont) {
     const double w = cairo_image_surface_get_width(surface);
     const double h = cairo_image_surface_get_height(surface);
     surfaceRect = CRect(0, 0, w, h);
     clipRect = surfaceRect;
 }
 
-CDrawContext::~CDrawContext() { cairo_destroy(cr); }
+CDrawContext::~CDrawContext() {
+    cairo_destroy(cr);
+}
 
 void CDrawContext::setClipRect(const CRect& clip) {
     clipRect = clip;
@@ -42,9 +44,13 @@ void CDrawContext::setClipRect(const CRect& clip) {
     applyClip();
 }
 
-CRect& CDrawContext::getClipRect(CRect& clip) const { return clip = clipRect; }
+CRect& CDrawContext::getClipRect(CRect& clip) const {
+    return clip = clipRect;
+}
 
-void CDrawContext::resetClipRect() { setClipRect(surfaceRect); }
+void CDrawContext::resetClipRect() {
+    setClipRect(surfaceRect);
+}
 
 void CDrawContext::applyClip() {
     cairo_reset_clip(cr);
@@ -109,7 +115,9 @@ void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     cairo_stroke(cr);
 }
 
-void CDrawContext::selectFont() { selectFontOn(cr, font); }
+void CDrawContext::selectFont() {
+    selectFontOn(cr, font);
+}
 
 void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign align) {
     if (!text || !*text) return;

@@ -13,7 +13,7 @@ typedef struct _cairo cairo_t;
 enum CDrawStyle { kDrawStroked = 0, kDrawFilled, kDrawFilledAndStroked };
 
 class CDrawContext {
-public:
+  public:
     explicit CDrawContext(cairo_surface_t* surface);
     ~CDrawContext();
     CDrawContext(const CDrawContext&) = delete;
@@ -64,7 +64,7 @@ public:
     // Text measured without a drawing pass (menus size themselves this way).
     static CCoord measureString(const char* text, CFontRef font);
 
-private:
+  private:
     void applyClip();
     void selectFont();
     void setSourceColor(const CColor& c);

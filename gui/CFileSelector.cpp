@@ -21,16 +21,17 @@ kt::FileDialogOptions optionsOf(bool save, const std::string& title, const std::
 
 CFileSelector::CFileSelector(CFrame* frame, Style style) : frame(frame), style(style) {}
 
-CFileSelector::~CFileSelector() { cancel(); }
+CFileSelector::~CFileSelector() {
+    cancel();
+}
 
 void CFileSelector::addFileExtension(const char* description, const char* extension) {
     filters.emplace_back(description ? description : "", extension ? extension : "");
 }
 
 std::vector<std::string> CFileSelector::dialogArguments() const {
-    return kt::fileDialogArguments(
-        kt::findDialogTool(),
-        optionsOf(style == kSelectSaveFile, title, folder, defaultName, filters));
+    return kt::fileDialogArguments(kt::findDialogTool(), optionsOf(style == kSelectSaveFile, title,
+                                                                   folder, defaultName, filters));
 }
 
 bool CFileSelector::run(Callback cb) {

@@ -17,7 +17,7 @@ class FileDialog;
 }
 
 class CFileSelector : public CBaseObject, private CIdleTask {
-public:
+  public:
     enum Style { kSelectFile, kSelectSaveFile };
     // Called with the chosen path, or null when the dialog was cancelled.
     using Callback = std::function<void(CFileSelector* selector, const char* path)>;
@@ -39,10 +39,10 @@ public:
     // The argument vector the dialog is started with (for tests and diagnostics).
     std::vector<std::string> dialogArguments() const;
 
-protected:
+  protected:
     ~CFileSelector() override;
 
-private:
+  private:
     void onIdle() override;
     void onFrameClosed() override;
     void finish();

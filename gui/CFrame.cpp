@@ -38,7 +38,9 @@ bool CFrame::open(void* parentWindow) {
 void CFrame::open(std::unique_ptr<kt::PlatformFrame> newPlatform) {
     closePlatform();
     platform = std::move(newPlatform);
+    // Draw at once, so the window's first expose already shows the background.
     invalidRect(size);
+    redrawInvalid();
 }
 
 void CFrame::closePlatform() {

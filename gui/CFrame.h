@@ -11,7 +11,7 @@
 
 // Work that a frame polls on each idle pass (a file dialog waiting for its answer).
 class CIdleTask {
-public:
+  public:
     virtual ~CIdleTask() = default;
     virtual void onIdle() = 0;
     // The frame is closing: the task ends and must not touch the frame again.
@@ -19,7 +19,7 @@ public:
 };
 
 class CFrame : public CViewContainer, public kt::PlatformFrameClient {
-public:
+  public:
     CFrame(const CRect& size, VSTGUIEditorInterface* editor);
 
     // Opens the frame in a child window of the host's window (an X window id);
@@ -78,8 +78,7 @@ public:
     void platformMouseDown(double x, double y, std::int32_t buttons, std::uint32_t timeMs) override;
     void platformMouseMoved(double x, double y, std::int32_t buttons) override;
     void platformMouseUp(double x, double y, std::int32_t buttons) override;
-    void platformWheel(double x, double y, int axis, float distance,
-                       std::int32_t buttons) override;
+    void platformWheel(double x, double y, int axis, float distance, std::int32_t buttons) override;
     void platformMouseEntered(double x, double y) override;
     void platformMouseExited() override;
     bool platformKeyDown(const vst::VstKeyCode& key) override;
@@ -89,11 +88,11 @@ public:
     static constexpr std::uint32_t kDoubleClickMs = 400;
     static constexpr CCoord kDoubleClickDistance = 4;
 
-protected:
+  protected:
     ~CFrame() override;
     void viewWillGo(CView* view) override;
 
-private:
+  private:
     void closePlatform();
 
     VSTGUIEditorInterface* editor;

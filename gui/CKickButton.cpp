@@ -4,7 +4,9 @@
 
 CKickButton::CKickButton(const CRect& size, CControlListener* listener, long tag,
                          CCoord heightOfOneImage, CBitmap* background, const CPoint& offset)
-    : CControl(size, listener, tag, background), heightOfOneImage(heightOfOneImage), offset(offset) {
+    : CControl(size, listener, tag, background),
+      heightOfOneImage(heightOfOneImage),
+      offset(offset) {
     setValue(vmin);
 }
 

@@ -6,7 +6,7 @@
 #include "gui/CControl.h"
 
 class CKickButton : public CControl {
-public:
+  public:
     CKickButton(const CRect& size, CControlListener* listener, long tag, CCoord heightOfOneImage,
                 CBitmap* background, const CPoint& offset = CPoint(0, 0));
 
@@ -17,7 +17,7 @@ public:
 
     CCoord getHeightOfOneImage() const { return heightOfOneImage; }
 
-protected:
+  protected:
     CCoord heightOfOneImage;
     CPoint offset;
 };

@@ -22,7 +22,7 @@ constexpr CCoord kMarkWidth = 10;  // room for the mark of the selected entry
 // The open list: shown by the frame as its modal view, so it sits above every
 // other view and receives all mouse and key input while open.
 class COptionMenuPopup : public CView {
-public:
+  public:
     explicit COptionMenuPopup(COptionMenu* menu) : CView(CRect()), menu(menu) {}
 
     void layout(CFrame* frame) {
@@ -33,8 +33,8 @@ public:
         itemHeight = std::ceil(menu->getFont()->getSize() * 1.45);
         CCoord widest = 40;
         for (long i = 0; i < n; ++i)
-            widest = std::max(widest, CDrawContext::measureString(menu->getEntryTitle(i),
-                                                                  menu->getFont()));
+            widest = std::max(widest,
+                              CDrawContext::measureString(menu->getEntryTitle(i), menu->getFont()));
         columnWidth = std::ceil(widest + 2 * kPadding + kMarkWidth);
         const CCoord w = columns * columnWidth + 2;
         const CCoord h = rows * itemHeight + 2;
@@ -123,7 +123,9 @@ public:
     std::int32_t onKeyDown(VstKeyCode& key) override {
         const long n = menu->getNbEntries();
         switch (key.virt) {
-            case VKEY_ESCAPE: menu->closeMenu(); return 1;
+            case VKEY_ESCAPE:
+                menu->closeMenu();
+                return 1;
             case VKEY_RETURN:
             case VKEY_ENTER:
                 if (hovered >= 0 && hovered < n)
@@ -131,18 +133,26 @@ public:
                 else
                     menu->closeMenu();
                 return 1;
-            case VKEY_UP: setHovered(std::max(0L, hovered - 1)); return 1;
-            case VKEY_DOWN: setHovered(std::min(n - 1, hovered + 1)); return 1;
-            case VKEY_LEFT: setHovered(std::max(0L, hovered - perColumn)); return 1;
-            case VKEY_RIGHT: setHovered(hovered + perColumn < n ? hovered + perColumn : hovered);
+            case VKEY_UP:
+                setHovered(std::max(0L, hovered - 1));
                 return 1;
-            default: return 1;  // the list keeps the keyboard while open
+            case VKEY_DOWN:
+                setHovered(std::min(n - 1, hovered + 1));
+                return 1;
+            case VKEY_LEFT:
+                setHovered(std::max(0L, hovered - perColumn));
+                return 1;
+            case VKEY_RIGHT:
+                setHovered(hovered + perColumn < n ? hovered + perColumn : hovered);
+                return 1;
+            default:
+                return 1;  // the list keeps the keyboard while open
         }
     }
 
     std::int32_t onKeyUp(VstKeyCode&) override { return 1; }
 
-private:
+  private:
     void setHovered(long index) {
         if (index == hovered) return;
         if (hovered >= 0) invalidRect(itemRect(hovered));
@@ -158,7 +168,9 @@ private:
 
 COptionMenu::COptionMenu(const CRect& size, CControlListener* listener, long tag,
                          CBitmap* background, CBitmap* backgroundWhenOpen, long style)
-    : CControl(size, listener, tag, background), style(style), backgroundWhenOpen(backgroundWhenOpen) {
+    : CControl(size, listener, tag, background),
+      style(style),
+      backgroundWhenOpen(backgroundWhenOpen) {
     if (backgroundWhenOpen) backgroundWhenOpen->remember();
     setMin(0);
     setMax(0);
@@ -286,4 +298,6 @@ CMouseEventResult COptionMenu::onMouseDown(CPoint&, const CButtonState& buttons)
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
-bool COptionMenu::onWheel(const CPoint&, const float&, const CButtonState&) { return false; }
+bool COptionMenu::onWheel(const CPoint&, const float&, const CButtonState&) {
+    return false;
+}

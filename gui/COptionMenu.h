@@ -16,7 +16,7 @@ enum COptionMenuStyle {
 };
 
 class COptionMenu : public CControl {
-public:
+  public:
     COptionMenu(const CRect& size, CControlListener* listener, long tag,
                 CBitmap* background = nullptr, CBitmap* backgroundWhenOpen = nullptr,
                 long style = 0);
@@ -54,10 +54,10 @@ public:
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
     void removed() override;
 
-protected:
+  protected:
     ~COptionMenu() override;
 
-private:
+  private:
     std::vector<std::string> entries;
     long current = -1;
     long itemsPerColumn = 0;  // 0: one column

@@ -8,9 +8,9 @@
 enum CRockerStyle { kHorizontal = 1 << 0, kVertical = 1 << 1 };
 
 class CRockerSwitch : public CControl {
-public:
-    CRockerSwitch(const CRect& size, CControlListener* listener, long tag,
-                  CCoord heightOfOneImage, CBitmap* background, const CPoint& offset = CPoint(0, 0),
+  public:
+    CRockerSwitch(const CRect& size, CControlListener* listener, long tag, CCoord heightOfOneImage,
+                  CBitmap* background, const CPoint& offset = CPoint(0, 0),
                   long style = kHorizontal);
 
     void draw(CDrawContext* context) override;
@@ -18,7 +18,7 @@ public:
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
 
-protected:
+  protected:
     // -1 for the first half (left or top), +1 for the second.
     float sideOf(const CPoint& where) const;
 

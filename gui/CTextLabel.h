@@ -18,7 +18,7 @@ enum CTextLabelStyle {
 };
 
 class CTextLabel : public CControl {
-public:
+  public:
     CTextLabel(const CRect& size, const char* text = nullptr, CBitmap* background = nullptr,
                long style = 0);
 
@@ -55,7 +55,7 @@ public:
 
     void draw(CDrawContext* context) override;
 
-protected:
+  protected:
     void drawBack(CDrawContext* context);
     void drawText(CDrawContext* context, const char* text);
     // Brings the text up to date with a value set since (user-interface thread).

@@ -16,7 +16,9 @@ void CView::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-void CView::drawRect(CDrawContext* context, const CRect&) { draw(context); }
+void CView::drawRect(CDrawContext* context, const CRect&) {
+    draw(context);
+}
 
 CMouseEventResult CView::onMouseDown(CPoint&, const CButtonState&) {
     return kMouseEventNotImplemented;
@@ -39,10 +41,16 @@ bool CView::onWheel(const CPoint& where, const CMouseWheelAxis& axis, const floa
     return axis == kMouseWheelAxisY && onWheel(where, distance, buttons);
 }
 
-bool CView::onWheel(const CPoint&, const float&, const CButtonState&) { return false; }
+bool CView::onWheel(const CPoint&, const float&, const CButtonState&) {
+    return false;
+}
 
-std::int32_t CView::onKeyDown(VstKeyCode&) { return -1; }
-std::int32_t CView::onKeyUp(VstKeyCode&) { return -1; }
+std::int32_t CView::onKeyDown(VstKeyCode&) {
+    return -1;
+}
+std::int32_t CView::onKeyUp(VstKeyCode&) {
+    return -1;
+}
 
 void CView::invalid() {
     setDirty(false);
@@ -66,7 +74,9 @@ void CView::setViewSize(const CRect& newSize, bool invalidate) {
     if (invalidate) invalid();
 }
 
-bool CView::hitTest(const CPoint& where, const CButtonState&) { return size.pointInside(where); }
+bool CView::hitTest(const CPoint& where, const CButtonState&) {
+    return size.pointInside(where);
+}
 
 void CView::setVisible(bool state) {
     if (visible == state) return;
@@ -82,7 +92,9 @@ void CView::setBackground(CBitmap* bitmap) {
     setDirty(true);
 }
 
-VSTGUIEditorInterface* CView::getEditor() const { return frame ? frame->getEditor() : nullptr; }
+VSTGUIEditorInterface* CView::getEditor() const {
+    return frame ? frame->getEditor() : nullptr;
+}
 
 CPoint& CView::localToFrame(CPoint& p) const {
     // A container's children live in its coordinates; the frame's origin is (0, 0).
@@ -114,7 +126,9 @@ void CView::removed() {
 
 CViewContainer::CViewContainer(const CRect& size) : CView(size) {}
 
-CViewContainer::~CViewContainer() { removeAll(true); }
+CViewContainer::~CViewContainer() {
+    removeAll(true);
+}
 
 void CViewContainer::addView(CView* view) {
     if (!view || isChild(view)) return;
@@ -153,7 +167,9 @@ CView* CViewContainer::getViewAt(const CPoint& where, const CButtonState& button
     return nullptr;
 }
 
-void CViewContainer::draw(CDrawContext* context) { drawRect(context, size); }
+void CViewContainer::draw(CDrawContext* context) {
+    drawRect(context, size);
+}
 
 void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& updateRect) {
     CRect update = updateRect;

@@ -35,7 +35,7 @@ using CButtonState = std::int32_t;
 
 enum CMouseEventResult {
     kMouseEventNotImplemented = 0,
-    kMouseEventHandled,      // on mouse down: a drag begins, moves and the up follow
+    kMouseEventHandled,  // on mouse down: a drag begins, moves and the up follow
     kMouseEventNotHandled,
     kMouseDownEventHandledButDontNeedMovedOrUpEvents,
 };
@@ -43,7 +43,7 @@ enum CMouseEventResult {
 enum CMouseWheelAxis { kMouseWheelAxisX = 0, kMouseWheelAxisY };
 
 class CView : public CBaseObject {
-public:
+  public:
     explicit CView(const CRect& size);
 
     // Draws the whole view; every draw ends by clearing the dirty flag.
@@ -99,13 +99,13 @@ public:
     virtual void attached(CViewContainer* newParent, CFrame* newFrame);
     virtual void removed();
 
-protected:
+  protected:
     ~CView() override;
 
     CRect size;
     CBitmap* background = nullptr;
 
-private:
+  private:
     std::atomic<bool> dirty{true};
     bool mouseEnabled = true;
     bool visible = true;
@@ -116,7 +116,7 @@ private:
 // A view that holds other views and passes input on to them. It owns its
 // views: removing one forgets it unless the caller asks otherwise.
 class CViewContainer : public CView {
-public:
+  public:
     explicit CViewContainer(const CRect& size);
 
     virtual void addView(CView* view);
@@ -155,7 +155,7 @@ public:
     CView* getMouseDownView() const { return mouseDownView; }
     CView* getMouseOverView() const { return mouseOverView; }
 
-protected:
+  protected:
     ~CViewContainer() override;
     // Sends entered / exited when the view under the mouse changes.
     void updateHover(CPoint& where, const CButtonState& buttons);

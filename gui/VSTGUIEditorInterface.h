@@ -5,7 +5,7 @@
 class CFrame;
 
 class VSTGUIEditorInterface {
-public:
+  public:
     virtual ~VSTGUIEditorInterface() = default;
     virtual void doIdleStuff() {}
     virtual int getKnobMode() const { return 0; }

@@ -40,7 +40,9 @@ void reapAdoptedChildren() {
                pids.end());
 }
 
-ChildProcess::~ChildProcess() { terminate(); }
+ChildProcess::~ChildProcess() {
+    terminate();
+}
 
 bool ChildProcess::start(const std::vector<std::string>& argv, bool captureOutput) {
     terminate();

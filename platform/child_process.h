@@ -3,14 +3,15 @@
 // Used for the file and alert dialogs, from the user-interface thread.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 #include <vector>
 
 namespace kt {
 
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     ~ChildProcess();  // ends a program still running
     ChildProcess(const ChildProcess&) = delete;
@@ -31,7 +32,7 @@ public:
     // Lets the program run on without us; it is reaped by reapAdoptedChildren.
     void detach();
 
-private:
+  private:
     void drainPipe();
     void closePipe();
 

@@ -54,8 +54,7 @@ std::vector<std::string> fileDialogArguments(DialogTool tool, const FileDialogOp
                            f.pattern);
         }
     } else if (tool == DialogTool::kdialog) {
-        args = {"kdialog", "--title", o.title,
-                o.save ? "--getsavefilename" : "--getopenfilename"};
+        args = {"kdialog", "--title", o.title, o.save ? "--getsavefilename" : "--getopenfilename"};
         std::string start = startPath(o);
         args.push_back(start.empty() ? "." : start);
         std::string filter;

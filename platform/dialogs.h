@@ -33,7 +33,7 @@ std::vector<std::string> alertArguments(DialogTool tool, const std::string& mess
 
 // One running file dialog, polled from the idle pass.
 class FileDialog {
-public:
+  public:
     enum class State { running, chosen, cancelled };
 
     // Starts the dialog; a dialog that cannot be started reads as cancelled.
@@ -43,7 +43,7 @@ public:
     State poll();
     const std::string& path() const { return chosenPath; }
 
-private:
+  private:
     ChildProcess process;
     State state = State::cancelled;
     std::string chosenPath;

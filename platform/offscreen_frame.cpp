@@ -7,7 +7,9 @@ namespace kt {
 OffscreenFrame::OffscreenFrame(int width, int height)
     : image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)) {}
 
-OffscreenFrame::~OffscreenFrame() { cairo_surface_destroy(image); }
+OffscreenFrame::~OffscreenFrame() {
+    cairo_surface_destroy(image);
+}
 
 void OffscreenFrame::present(int x, int y, int width, int height) {
     ++presentCount;
@@ -27,8 +29,7 @@ void OffscreenFrame::setPointer(double x, double y, std::int32_t buttons) {
     pointerX = x, pointerY = y, pointerButtons = buttons;
 }
 
-std::unique_ptr<PlatformFrame> createOffscreenFrame(int width, int height,
-                                                    PlatformFrameClient*) {
+std::unique_ptr<PlatformFrame> createOffscreenFrame(int width, int height, PlatformFrameClient*) {
     return std::make_unique<OffscreenFrame>(width, height);
 }
 

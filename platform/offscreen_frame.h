@@ -6,8 +6,8 @@
 
 namespace kt {
 
-class OffscreenFrame final : public PlatformFrame {
-public:
+class OffscreenFrame : public PlatformFrame {
+  public:
     OffscreenFrame(int width, int height);
     ~OffscreenFrame() override;
 
@@ -26,7 +26,7 @@ public:
     int lastPresent[4] = {0, 0, 0, 0};  // x, y, width, height
     bool focused = false;
 
-private:
+  private:
     cairo_surface_t* image;
     double pointerX = 0, pointerY = 0;
     std::int32_t pointerButtons = 0;

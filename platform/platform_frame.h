@@ -26,7 +26,7 @@ enum PlatformButtons : std::int32_t {
 
 // Receives the window's input; implemented by the frame.
 class PlatformFrameClient {
-public:
+  public:
     virtual ~PlatformFrameClient() = default;
     // timeMs is the window system's own event time, used to find double clicks.
     virtual void platformMouseDown(double x, double y, std::int32_t buttons,
@@ -44,7 +44,7 @@ public:
 };
 
 class PlatformFrame {
-public:
+  public:
     virtual ~PlatformFrame() = default;
     // The offscreen image of the frame's size that all drawing goes to.
     virtual cairo_surface_t* backBuffer() = 0;

@@ -16,7 +16,7 @@ void unregisterOwnDisplay(Display* display);
 void closeOwnDisplay(Display* display);
 
 class X11ErrorTrap {
-public:
+  public:
     explicit X11ErrorTrap(Display* display);
     ~X11ErrorTrap();  // syncs, so errors of requests made meanwhile are caught here
     X11ErrorTrap(const X11ErrorTrap&) = delete;
@@ -25,7 +25,7 @@ public:
     // Syncs and tells whether any request since the trap was set failed.
     bool failed();
 
-private:
+  private:
     Display* display;
     int (*previous)(Display*, XErrorEvent*);
     unsigned long firstSerial;

@@ -19,10 +19,9 @@
 namespace kt {
 namespace {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | EnterWindowMask | LeaveWindowMask |
-                            KeyPressMask | KeyReleaseMask | StructureNotifyMask |
-                            FocusChangeMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                            StructureNotifyMask | FocusChangeMask;
 
 std::int32_t modifierFlags(unsigned int state) {
     std::int32_t flags = 0;
@@ -42,10 +41,14 @@ std::int32_t heldButtons(unsigned int state) {
 
 std::int32_t buttonFlag(unsigned int button) {
     switch (button) {
-        case Button1: return kPlatformLeftButton;
-        case Button2: return kPlatformMiddleButton;
-        case Button3: return kPlatformRightButton;
-        default: return 0;
+        case Button1:
+            return kPlatformLeftButton;
+        case Button2:
+            return kPlatformMiddleButton;
+        case Button3:
+            return kPlatformRightButton;
+        default:
+            return 0;
     }
 }
 
@@ -64,7 +67,7 @@ struct DamageBox {
 };
 
 class X11Frame final : public PlatformFrame {
-public:
+  public:
     X11Frame(Display* d, Window w, Visual* v, int width, int height, PlatformFrameClient* c)
         : display(d), window(w), width(width), height(height), client(c) {
         back = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
@@ -75,7 +78,8 @@ public:
         releaseFocus();
         {
             X11ErrorTrap trap(display);
-            cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(windowSurface));
+            cairo_device_t* device =
+                cairo_device_reference(cairo_surface_get_device(windowSurface));
             cairo_surface_destroy(windowSurface);
             if (device) {
                 cairo_device_finish(device);
@@ -172,14 +176,14 @@ public:
         if (!alive) return false;
         X11ErrorTrap trap(display);
         Window child;
-        const bool ok = XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0,
-                                              &x, &y, &child);
+        const bool ok = XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x,
+                                              &y, &child);
         return ok && !trap.failed();
     }
 
     bool isAlive() override { return alive; }
 
-private:
+  private:
     // Waits for input until the deadline; false when the deadline has passed.
     bool waitForInput(std::chrono::steady_clock::time_point deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -84,8 +84,7 @@ bool X11HostWindow::pumpEvents() {
     while (XPending(impl->display) > 0) {
         XEvent e;
         XNextEvent(impl->display, &e);
-        if (e.type == ClientMessage &&
-            static_cast<Atom>(e.xclient.data.l[0]) == impl->deleteWindow)
+        if (e.type == ClientMessage && static_cast<Atom>(e.xclient.data.l[0]) == impl->deleteWindow)
             impl->closed = true;
         if (e.type == DestroyNotify && e.xdestroywindow.window == impl->window) impl->closed = true;
     }
@@ -104,8 +103,7 @@ bool X11HostWindow::saveScreenshot(const char* pngPath) {
     if (!impl->window) return false;
     X11ErrorTrap trap(impl->display);
     XSync(impl->display, False);
-    XImage* image = XGetImage(impl->display, impl->window, 0, 0,
-                              static_cast<unsigned>(impl->width),
+    XImage* image = XGetImage(impl->display, impl->window, 0, 0, static_cast<unsigned>(impl->width),
                               static_cast<unsigned>(impl->height), AllPlanes, ZPixmap);
     if (!image) return false;
     cairo_surface_t* surface =

@@ -7,7 +7,7 @@
 namespace kt {
 
 class X11HostWindow {
-public:
+  public:
     // Null when there is no display.
     static std::unique_ptr<X11HostWindow> create(int width, int height, const char* title);
     ~X11HostWindow();
@@ -24,7 +24,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     explicit X11HostWindow(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl;
 };

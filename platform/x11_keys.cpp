@@ -8,31 +8,50 @@
 namespace kt {
 namespace {
 
+struct KeyMapping {
+    KeySym sym;
+    unsigned char virt;
+};
+
+// X key symbols that stand for a virtual key; keypad keys map like their twins.
+constexpr KeyMapping kVirtualKeys[] = {
+    {XK_BackSpace, VKEY_BACK},
+    {XK_Tab, VKEY_TAB},
+    {XK_Clear, VKEY_CLEAR},
+    {XK_Return, VKEY_RETURN},
+    {XK_Pause, VKEY_PAUSE},
+    {XK_Escape, VKEY_ESCAPE},
+    {XK_space, VKEY_SPACE},
+    {XK_End, VKEY_END},
+    {XK_KP_End, VKEY_END},
+    {XK_Home, VKEY_HOME},
+    {XK_KP_Home, VKEY_HOME},
+    {XK_Left, VKEY_LEFT},
+    {XK_KP_Left, VKEY_LEFT},
+    {XK_Up, VKEY_UP},
+    {XK_KP_Up, VKEY_UP},
+    {XK_Right, VKEY_RIGHT},
+    {XK_KP_Right, VKEY_RIGHT},
+    {XK_Down, VKEY_DOWN},
+    {XK_KP_Down, VKEY_DOWN},
+    {XK_Page_Up, VKEY_PAGEUP},
+    {XK_KP_Page_Up, VKEY_PAGEUP},
+    {XK_Page_Down, VKEY_PAGEDOWN},
+    {XK_KP_Page_Down, VKEY_PAGEDOWN},
+    {XK_Select, VKEY_SELECT},
+    {XK_Print, VKEY_PRINT},
+    {XK_KP_Enter, VKEY_ENTER},
+    {XK_Insert, VKEY_INSERT},
+    {XK_KP_Insert, VKEY_INSERT},
+    {XK_Delete, VKEY_DELETE},
+    {XK_KP_Delete, VKEY_DELETE},
+    {XK_Help, VKEY_HELP},
+};
+
 unsigned char virtualKey(KeySym sym) {
-    switch (sym) {
-        case XK_BackSpace: return VKEY_BACK;
-        case XK_Tab: return VKEY_TAB;
-        case XK_Clear: return VKEY_CLEAR;
-        case XK_Return: return VKEY_RETURN;
-        case XK_Pause: return VKEY_PAUSE;
-        case XK_Escape: return VKEY_ESCAPE;
-        case XK_space: return VKEY_SPACE;
-        case XK_End: case XK_KP_End: return VKEY_END;
-        case XK_Home: case XK_KP_Home: return VKEY_HOME;
-        case XK_Left: case XK_KP_Left: return VKEY_LEFT;
-        case XK_Up: case XK_KP_Up: return VKEY_UP;
-        case XK_Right: case XK_KP_Right: return VKEY_RIGHT;
-        case XK_Down: case XK_KP_Down: return VKEY_DOWN;
-        case XK_Page_Up: case XK_KP_Page_Up: return VKEY_PAGEUP;
-        case XK_Page_Down: case XK_KP_Page_Down: return VKEY_PAGEDOWN;
-        case XK_Select: return VKEY_SELECT;
-        case XK_Print: return VKEY_PRINT;
-        case XK_KP_Enter: return VKEY_ENTER;
-        case XK_Insert: case XK_KP_Insert: return VKEY_INSERT;
-        case XK_Delete: case XK_KP_Delete: return VKEY_DELETE;
-        case XK_Help: return VKEY_HELP;
-        default: return 0;
-    }
+    for (const auto& k : kVirtualKeys)
+        if (k.sym == sym) return k.virt;
+    return 0;
 }
 
 }  // namespace

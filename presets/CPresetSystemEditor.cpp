@@ -5,7 +5,9 @@
 
 CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect) : AEffGUIEditor(effect) {}
 
-CPresetSystemEditor::~CPresetSystemEditor() { storePathsAndFilenames(); }
+CPresetSystemEditor::~CPresetSystemEditor() {
+    storePathsAndFilenames();
+}
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() {
     return static_cast<CPresetSystemEffect*>(effect);

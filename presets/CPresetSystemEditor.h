@@ -26,7 +26,7 @@ class FileDialog;
 }
 
 class CPresetSystemEditor : public AEffGUIEditor {
-public:
+  public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
 
@@ -102,7 +102,7 @@ public:
     const char* currentBankFileName() const { return bankFileName; }
     const char* currentPresetFileName() const { return presetFileName; }
 
-protected:
+  protected:
     CPresetSystemEffect* presetEffect();
     // Whether the editor's window (and so a frame for dialogs) exists.
     virtual bool hasFrame() { return isOpen(); }
@@ -111,7 +111,7 @@ protected:
     virtual void setMenuEntry(int, const char*) {}
     virtual void selectMenuEntry(int) {}
 
-private:
+  private:
     enum class PendingDialog { none, loadPreset, loadBank, savePreset, saveBank };
 
     bool storeImage(const char* key, bool bank);

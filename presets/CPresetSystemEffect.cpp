@@ -41,6 +41,10 @@ void CPresetSystemEffect::initializePreset(int n) {
 }
 
 void CPresetSystemEffect::setParameter(int32 index, float value) {
+    // The store keeps only values its readers take back, so a host's stray
+    // automation value cannot make the bank's own chunk unreadable.
+    if (!(value >= 0.0f)) value = 0.0f;  // also NaN
+    if (value > 1.0f) value = 1.0f;
     if (index >= 0 && index < kPresetParams) bank[getPresetNo()].setValue(index, value);
 }
 

@@ -16,8 +16,8 @@
 class CPresetSystemEditor;
 
 class CPresetSystemEffect : public AudioEffectX {
-public:
-    static constexpr int kChunkBytes = 27049;     // 8-byte header + the bank buffer
+  public:
+    static constexpr int kChunkBytes = 27049;  // 8-byte header + the bank buffer
 
     CPresetSystemEffect(vst::audioMasterCallback audioMaster, int numPresets, int numParams);
     ~CPresetSystemEffect() override;
@@ -64,7 +64,7 @@ public:
     int numberOfPresets() const { return kt::kNumPresets; }
     bool isLoadingProgram() const { return loadingProgram.load(std::memory_order_relaxed); }
 
-protected:
+  protected:
     CPresetSystemEditor* presetEditor();
     // The old chunk format, read in place from the host's bytes.
     vst::int32 setChunkOld(const unsigned char* data, vst::int32 size, bool isPreset, bool swapped);

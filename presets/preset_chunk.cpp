@@ -31,9 +31,14 @@ int32 CPresetSystemEffect::setChunk(void* data, int32 size, bool isPreset) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     bool swapped = false;
     switch (kt::detectByteOrder(bytes + 4, getUniqueID())) {
-    case kt::ByteOrder::native: swapped = false; break;
-    case kt::ByteOrder::swapped: swapped = true; break;
-    case kt::ByteOrder::rejected: return -1;
+        case kt::ByteOrder::native:
+            swapped = false;
+            break;
+        case kt::ByteOrder::swapped:
+            swapped = true;
+            break;
+        case kt::ByteOrder::rejected:
+            return -1;
     }
     const std::uint32_t marker = kt::readWord(bytes, swapped);
     if (marker == kt::kChunkMarkerOld) return setChunkOld(bytes, size, isPreset, swapped);
@@ -42,8 +47,8 @@ int32 CPresetSystemEffect::setChunk(void* data, int32 size, bool isPreset) {
     if (size < kBodyOffset || !editor) return -1;
     const newpresetheader header = kt::readImageHeader(bytes + kt::kChunkHeadBytes, swapped);
     if (header.kind != kt::kKindBank) return -1;
-    const bool taken = presetEditor()->BufferToBank(reinterpret_cast<const char*>(bytes) + kBodyOffset,
-                                                    size - kBodyOffset, &header, swapped);
+    const bool taken = presetEditor()->BufferToBank(
+        reinterpret_cast<const char*>(bytes) + kBodyOffset, size - kBodyOffset, &header, swapped);
     return taken ? 0 : -1;
 }
 

@@ -42,8 +42,8 @@ bool CPresetSystemEditor::storeImage(const char* key, bool bank) {
     const int length = bank ? BankToBuffer(&image) : PresetToBuffer(&image);
     std::unique_ptr<char[]> owned(image);
     if (!image) return false;
-    return kt::prefs::writeBytes(
-        key, std::span(reinterpret_cast<const unsigned char*>(image), static_cast<std::size_t>(length)));
+    return kt::prefs::writeBytes(key, std::span(reinterpret_cast<const unsigned char*>(image),
+                                                static_cast<std::size_t>(length)));
 }
 
 bool CPresetSystemEditor::recallPresetImage(const char* key) {
@@ -52,18 +52,38 @@ bool CPresetSystemEditor::recallPresetImage(const char* key) {
     return loadPresetImage(bytes->data(), static_cast<long>(bytes->size()), false);
 }
 
-void CPresetSystemEditor::saveDefaultPreset() { storeImage(kDefaultPresetKey, false); }
-void CPresetSystemEditor::storeA() { storeImage(kMemoAKey, false); }
-void CPresetSystemEditor::storeB() { storeImage(kMemoBKey, false); }
-void CPresetSystemEditor::saveDefaultBank() { storeImage(kDefaultBankKey, true); }
+void CPresetSystemEditor::saveDefaultPreset() {
+    storeImage(kDefaultPresetKey, false);
+}
+void CPresetSystemEditor::storeA() {
+    storeImage(kMemoAKey, false);
+}
+void CPresetSystemEditor::storeB() {
+    storeImage(kMemoBKey, false);
+}
+void CPresetSystemEditor::saveDefaultBank() {
+    storeImage(kDefaultBankKey, true);
+}
 
-void CPresetSystemEditor::resetDefaultPreset() { kt::prefs::remove(kDefaultPresetKey); }
-void CPresetSystemEditor::resetDefaultBank() { kt::prefs::remove(kDefaultBankKey); }
-void CPresetSystemEditor::resetDefaultMidi() { kt::prefs::remove(kDefaultMidiKey); }
+void CPresetSystemEditor::resetDefaultPreset() {
+    kt::prefs::remove(kDefaultPresetKey);
+}
+void CPresetSystemEditor::resetDefaultBank() {
+    kt::prefs::remove(kDefaultBankKey);
+}
+void CPresetSystemEditor::resetDefaultMidi() {
+    kt::prefs::remove(kDefaultMidiKey);
+}
 
-void CPresetSystemEditor::loadDefaultPreset() { recallPresetImage(kDefaultPresetKey); }
-void CPresetSystemEditor::recallA() { recallPresetImage(kMemoAKey); }
-void CPresetSystemEditor::recallB() { recallPresetImage(kMemoBKey); }
+void CPresetSystemEditor::loadDefaultPreset() {
+    recallPresetImage(kDefaultPresetKey);
+}
+void CPresetSystemEditor::recallA() {
+    recallPresetImage(kMemoAKey);
+}
+void CPresetSystemEditor::recallB() {
+    recallPresetImage(kMemoBKey);
+}
 
 void CPresetSystemEditor::loadDefaultBank() {
     // Unlike a bank file, the stored bank keeps the current preset it names.

@@ -44,7 +44,8 @@ bool headerAndBody(const unsigned char* data, long length, bool swapped, newpres
     if (length < kt::kImageHeaderBytes) return false;
     *header = kt::readImageHeader(data, swapped);
     if (header->bodyLength < 0) return false;
-    *bodyLength = static_cast<int>(std::min<long>(header->bodyLength, length - kt::kImageHeaderBytes));
+    *bodyLength =
+        static_cast<int>(std::min<long>(header->bodyLength, length - kt::kImageHeaderBytes));
     return true;
 }
 
@@ -60,17 +61,17 @@ bool CPresetSystemEditor::loadPresetImage(const unsigned char* data, long length
     const auto* chars = reinterpret_cast<const char*>(data);
     const int rest = static_cast<int>(length - kt::kOldImagePrefixBytes);
     switch (data[4]) {
-    case kt::kKindOldPreset:
-        return BufferToPresetOld(chars + kt::kOldImagePrefixBytes, rest, swapped,
-                                 static_cast<int>((length - 29) / 4));
-    case kt::kKindPreset: {
-        newpresetheader header;
-        int bodyLength = 0;
-        if (!headerAndBody(data, length, swapped, &header, &bodyLength)) return false;
-        return BufferToPreset(chars + kt::kImageHeaderBytes, bodyLength, &header, swapped);
-    }
-    default:
-        return false;
+        case kt::kKindOldPreset:
+            return BufferToPresetOld(chars + kt::kOldImagePrefixBytes, rest, swapped,
+                                     static_cast<int>((length - 29) / 4));
+        case kt::kKindPreset: {
+            newpresetheader header;
+            int bodyLength = 0;
+            if (!headerAndBody(data, length, swapped, &header, &bodyLength)) return false;
+            return BufferToPreset(chars + kt::kImageHeaderBytes, bodyLength, &header, swapped);
+        }
+        default:
+            return false;
     }
 }
 
@@ -84,17 +85,17 @@ bool CPresetSystemEditor::loadBankImage(const unsigned char* data, long length, 
     const auto* chars = reinterpret_cast<const char*>(data);
     const int rest = static_cast<int>(length - kt::kOldImagePrefixBytes);
     switch (data[4]) {
-    case kt::kKindOldBank:
-        return BufferToBankOld(chars + kt::kOldImagePrefixBytes, rest, swapped, kt::kNumPresets,
-                               static_cast<int>(((length - 5) / kt::kNumPresets - 24) / 4));
-    case kt::kKindBank: {
-        newpresetheader header;
-        int bodyLength = 0;
-        if (!headerAndBody(data, length, swapped, &header, &bodyLength)) return false;
-        return BufferToBank(chars + kt::kImageHeaderBytes, bodyLength, &header, swapped);
-    }
-    default:
-        return false;
+        case kt::kKindOldBank:
+            return BufferToBankOld(chars + kt::kOldImagePrefixBytes, rest, swapped, kt::kNumPresets,
+                                   static_cast<int>(((length - 5) / kt::kNumPresets - 24) / 4));
+        case kt::kKindBank: {
+            newpresetheader header;
+            int bodyLength = 0;
+            if (!headerAndBody(data, length, swapped, &header, &bodyLength)) return false;
+            return BufferToBank(chars + kt::kImageHeaderBytes, bodyLength, &header, swapped);
+        }
+        default:
+            return false;
     }
 }
 
@@ -138,9 +139,13 @@ bool CPresetSystemEditor::saveImageFile(const char* path, bool bank) {
     return ok;
 }
 
-bool CPresetSystemEditor::savePresetFile(const char* path) { return saveImageFile(path, false); }
+bool CPresetSystemEditor::savePresetFile(const char* path) {
+    return saveImageFile(path, false);
+}
 
-bool CPresetSystemEditor::saveBankFile(const char* path) { return saveImageFile(path, true); }
+bool CPresetSystemEditor::saveBankFile(const char* path) {
+    return saveImageFile(path, true);
+}
 
 void CPresetSystemEditor::openDialog(PendingDialog kind, bool reversed) {
     if (!hasFrame()) return;
@@ -170,11 +175,20 @@ void CPresetSystemEditor::idle() {
     pending = PendingDialog::none;
     if (state != kt::FileDialog::State::chosen || path.empty()) return;
     switch (kind) {
-    case PendingDialog::loadPreset: loadPresetFile(path.c_str(), pendingReversed); break;
-    case PendingDialog::loadBank: loadBankFile(path.c_str(), pendingReversed); break;
-    case PendingDialog::savePreset: savePresetFile(path.c_str()); break;
-    case PendingDialog::saveBank: saveBankFile(path.c_str()); break;
-    case PendingDialog::none: break;
+        case PendingDialog::loadPreset:
+            loadPresetFile(path.c_str(), pendingReversed);
+            break;
+        case PendingDialog::loadBank:
+            loadBankFile(path.c_str(), pendingReversed);
+            break;
+        case PendingDialog::savePreset:
+            savePresetFile(path.c_str());
+            break;
+        case PendingDialog::saveBank:
+            saveBankFile(path.c_str());
+            break;
+        case PendingDialog::none:
+            break;
     }
 }
 

@@ -34,8 +34,8 @@ ByteOrder detectByteOrder(const unsigned char* firstWord, std::int32_t uniqueId)
 }
 
 void writeImageHeader(unsigned char* out, std::int32_t uniqueId, unsigned char kind,
-                      std::int32_t numParams, std::int32_t numRecords,
-                      std::int32_t currentPreset, std::int32_t bodyLength) {
+                      std::int32_t numParams, std::int32_t numRecords, std::int32_t currentPreset,
+                      std::int32_t bodyLength) {
     std::memset(out, 0, kImageHeaderBytes);
     writeBigEndian(out, static_cast<std::uint32_t>(uniqueId));
     out[4] = kind;

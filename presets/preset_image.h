@@ -28,7 +28,7 @@ constexpr int kOldImagePrefixBytes = 5;  // identifier and kind byte before an o
 constexpr std::int32_t kRecordName = 0;
 constexpr std::int32_t kRecordValue = 1;
 constexpr std::int32_t kRecordMidi = 2;
-constexpr int kRecordHeadBytes = 12;   // type, payload length, preset number
+constexpr int kRecordHeadBytes = 12;  // type, payload length, preset number
 constexpr int kNamePayloadBytes = 156;
 constexpr int kValuePayloadBytes = 20;
 constexpr int kValueFieldOffset = 12;  // the value inside a value or MIDI payload
@@ -94,12 +94,14 @@ enum class ByteOrder { native, swapped, rejected };
 ByteOrder detectByteOrder(const unsigned char* firstWord, std::int32_t uniqueId);
 
 // A preset value is taken only when it lies in [0, 1]; NaN does not.
-inline bool isPresetValue(float v) { return v >= 0.0f && v <= 1.0f; }
+inline bool isPresetValue(float v) {
+    return v >= 0.0f && v <= 1.0f;
+}
 
 // Fills the header of an image in big-endian order.
 void writeImageHeader(unsigned char* out, std::int32_t uniqueId, unsigned char kind,
-                      std::int32_t numParams, std::int32_t numRecords,
-                      std::int32_t currentPreset, std::int32_t bodyLength);
+                      std::int32_t numParams, std::int32_t numRecords, std::int32_t currentPreset,
+                      std::int32_t bodyLength);
 // Reads the header at p (at least 41 bytes) into the machine's order.
 newpresetheader readImageHeader(const unsigned char* p, bool swapped);
 

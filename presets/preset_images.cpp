@@ -2,8 +2,8 @@
 // current layout and the two old ones) back into the preset store.
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "presets/CPresetSystemEditor.h"
@@ -54,8 +54,7 @@ enum class Visit { next, reject };
 // body. A record whose length runs past the body ends the reading. Answers
 // false when visit rejected the data.
 template <class Visitor>
-bool visitRecords(const char* body, int length, std::int32_t count, bool swapped,
-                  Visitor&& visit) {
+bool visitRecords(const char* body, int length, std::int32_t count, bool swapped, Visitor&& visit) {
     const auto* p = reinterpret_cast<const unsigned char*>(body);
     int offset = 0;
     for (std::int32_t r = 0; r < count; ++r) {
@@ -78,13 +77,15 @@ void takeName(const Record& record, kt::PresetRecord& preset) {
     preset.setName(name);
 }
 
-bool hasName(const Record& r) { return r.type == kt::kRecordName && r.length >= kPresetNameSize; }
+bool hasName(const Record& r) {
+    return r.type == kt::kRecordName && r.length >= kPresetNameSize;
+}
 bool hasValue(const Record& r, std::int32_t type) {
     return r.type == type && r.length >= kt::kValueFieldOffset + 4;
 }
 
 class BankCopy {
-public:
+  public:
     explicit BankCopy(CPresetSystemEffect& effect)
         : effect(effect), presets(new kt::PresetRecord[kNumPresets]) {
         for (int p = 0; p < kNumPresets; ++p) presets[p].copyFrom(effect.preset(p));
@@ -93,7 +94,7 @@ public:
         for (int p = 0; p < kNumPresets; ++p) effect.preset(p).copyFrom(presets[p]);
     }
 
-private:
+  private:
     CPresetSystemEffect& effect;
     std::unique_ptr<kt::PresetRecord[]> presets;
 };
@@ -183,16 +184,17 @@ bool CPresetSystemEditor::BufferToPreset(const char* body, int length,
     copy.copyFrom(preset);
     if (header->numRecords < 0) return false;
     fx->initializePreset(c);
-    const bool taken = visitRecords(body, length, header->numRecords, swapped, [&](const Record& r) {
-        if (hasName(r)) takeName(r, preset);
-        if (!hasValue(r, kt::kRecordValue)) return Visit::next;
-        const std::int32_t index = kt::readInt(r.payload, swapped);
-        if (index < 0 || index >= kPresetParams) return Visit::next;
-        const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
-        if (!kt::isPresetValue(v)) return Visit::reject;
-        preset.setValue(index, v);
-        return Visit::next;
-    });
+    const bool taken =
+        visitRecords(body, length, header->numRecords, swapped, [&](const Record& r) {
+            if (hasName(r)) takeName(r, preset);
+            if (!hasValue(r, kt::kRecordValue)) return Visit::next;
+            const std::int32_t index = kt::readInt(r.payload, swapped);
+            if (index < 0 || index >= kPresetParams) return Visit::next;
+            const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
+            if (!kt::isPresetValue(v)) return Visit::reject;
+            preset.setValue(index, v);
+            return Visit::next;
+        });
     if (!taken) {
         preset.copyFrom(copy);
         return false;
@@ -206,30 +208,31 @@ bool CPresetSystemEditor::BufferToPreset(const char* body, int length,
     return true;
 }
 
-bool CPresetSystemEditor::BufferToBank(const char* body, int length,
-                                       const newpresetheader* header, bool swapped) {
+bool CPresetSystemEditor::BufferToBank(const char* body, int length, const newpresetheader* header,
+                                       bool swapped) {
     CPresetSystemEffect* fx = presetEffect();
     if (!fx || !header || (!body && length > 0) || header->numRecords < 0) return false;
     int current = header->currentPreset;
     if (current < 0 || current >= kNumPresets) current = 0;
     BankCopy copy(*fx);
-    const bool taken = visitRecords(body, length, header->numRecords, swapped, [&](const Record& r) {
-        if (r.presetNo < 0 || r.presetNo >= kNumPresets) return Visit::next;
-        kt::PresetRecord& preset = fx->preset(r.presetNo);
-        if (hasName(r)) {
-            fx->initializePreset(r.presetNo);
-            takeName(r, preset);
-            setMenuEntry(r.presetNo, preset.name);
+    const bool taken =
+        visitRecords(body, length, header->numRecords, swapped, [&](const Record& r) {
+            if (r.presetNo < 0 || r.presetNo >= kNumPresets) return Visit::next;
+            kt::PresetRecord& preset = fx->preset(r.presetNo);
+            if (hasName(r)) {
+                fx->initializePreset(r.presetNo);
+                takeName(r, preset);
+                setMenuEntry(r.presetNo, preset.name);
+                return Visit::next;
+            }
+            if (!hasValue(r, kt::kRecordValue)) return Visit::next;
+            const std::int32_t index = kt::readInt(r.payload, swapped);
+            if (index < 0 || index >= kPresetParams) return Visit::next;
+            const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
+            if (!kt::isPresetValue(v)) return Visit::reject;
+            preset.setValue(index, v);
             return Visit::next;
-        }
-        if (!hasValue(r, kt::kRecordValue)) return Visit::next;
-        const std::int32_t index = kt::readInt(r.payload, swapped);
-        if (index < 0 || index >= kPresetParams) return Visit::next;
-        const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
-        if (!kt::isPresetValue(v)) return Visit::reject;
-        preset.setValue(index, v);
-        return Visit::next;
-    });
+        });
     if (!taken) {
         copy.restore();
         return false;
@@ -302,8 +305,8 @@ bool CPresetSystemEditor::BufferToBankOld(const char* data, int length, bool swa
     return true;
 }
 
-bool CPresetSystemEditor::BufferToMidi(const char* body, int length,
-                                       const newpresetheader* header, bool swapped) {
+bool CPresetSystemEditor::BufferToMidi(const char* body, int length, const newpresetheader* header,
+                                       bool swapped) {
     CPresetSystemEffect* fx = presetEffect();
     if (!fx || !header || (!body && length > 0) || header->numRecords < 0) return false;
     return visitRecords(body, length, header->numRecords, swapped, [&](const Record& r) {

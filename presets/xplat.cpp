@@ -40,12 +40,14 @@ int createTemporaryBeside(const std::string& target, std::string* path) {
 }
 
 long lengthOf(std::FILE* stream) {
-    struct stat info{};
+    struct stat info {};
     if (::fstat(::fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
     return static_cast<long>(info.st_size);
 }
 
-void defaultAlert(const char* message) { kt::showAlert(message); }
+void defaultAlert(const char* message) {
+    kt::showAlert(message);
+}
 
 std::atomic<XPlatAlertHandler> alertHandler{defaultAlert};
 
@@ -164,21 +166,21 @@ struct NamedController {
 };
 
 constexpr NamedController kNamedControllers[] = {
-    {0, "bank sel MSB"}, {1, "modulation"},    {2, "breath"},        {4, "foot"},
-    {5, "portamento"},   {6, "data ent MSB"},  {7, "main volume"},   {8, "balance"},
-    {10, "pan"},         {11, "expression"},   {16, "gen purp 1"},   {17, "gen purp 2"},
-    {18, "gen purp 3"},  {19, "gen purp 4"},   {32, "bank sel LSB"}, {33, "modul. LSB"},
-    {34, "breath LSB"},  {36, "foot LSB"},     {37, "porta LSB"},    {38, "data ent LSB"},
-    {39, "main vol LSB"}, {40, "balance LSB"}, {42, "pan LSB"},      {43, "express. LSB"},
-    {64, "sustain"},     {65, "porta on/off"}, {66, "sostenuto"},    {67, "soft pedal"},
-    {68, "legato FS"},   {69, "hold 2"},       {70, "sound var"},    {71, "harmonic"},
-    {72, "release time"}, {73, "attack time"}, {74, "brightness"},   {80, "gen purp 5"},
-    {81, "gen purp 6"},  {82, "gen purp 7"},   {83, "gen purp 8"},   {84, "porta ctrl"},
-    {91, "ext FX"},      {92, "tremolo"},      {93, "chorus"},       {94, "detune"},
-    {95, "phaser"},      {96, "data incr"},    {97, "data decr"},    {98, "NRPN LSB"},
-    {99, "NRPN MSB"},    {100, "RPN LSB"},     {101, "RPN MSB"},     {120, "all snd off"},
-    {121, "reset ctrl"}, {122, "local ctrl"},  {123, "all note off"}, {124, "omni off"},
-    {125, "omni on"},    {126, "mono mode on"}, {127, "poly mode on"},
+    {0, "bank sel MSB"},  {1, "modulation"},     {2, "breath"},         {4, "foot"},
+    {5, "portamento"},    {6, "data ent MSB"},   {7, "main volume"},    {8, "balance"},
+    {10, "pan"},          {11, "expression"},    {16, "gen purp 1"},    {17, "gen purp 2"},
+    {18, "gen purp 3"},   {19, "gen purp 4"},    {32, "bank sel LSB"},  {33, "modul. LSB"},
+    {34, "breath LSB"},   {36, "foot LSB"},      {37, "porta LSB"},     {38, "data ent LSB"},
+    {39, "main vol LSB"}, {40, "balance LSB"},   {42, "pan LSB"},       {43, "express. LSB"},
+    {64, "sustain"},      {65, "porta on/off"},  {66, "sostenuto"},     {67, "soft pedal"},
+    {68, "legato FS"},    {69, "hold 2"},        {70, "sound var"},     {71, "harmonic"},
+    {72, "release time"}, {73, "attack time"},   {74, "brightness"},    {80, "gen purp 5"},
+    {81, "gen purp 6"},   {82, "gen purp 7"},    {83, "gen purp 8"},    {84, "porta ctrl"},
+    {91, "ext FX"},       {92, "tremolo"},       {93, "chorus"},        {94, "detune"},
+    {95, "phaser"},       {96, "data incr"},     {97, "data decr"},     {98, "NRPN LSB"},
+    {99, "NRPN MSB"},     {100, "RPN LSB"},      {101, "RPN MSB"},      {120, "all snd off"},
+    {121, "reset ctrl"},  {122, "local ctrl"},   {123, "all note off"}, {124, "omni off"},
+    {125, "omni on"},     {126, "mono mode on"}, {127, "poly mode on"},
 };
 
 }  // namespace
@@ -186,7 +188,8 @@ constexpr NamedController kNamedControllers[] = {
 void convertCC(float v, char* out) {
     // NaN and negative values name controller 0; the index never passes 129.
     int index = 0;
-    if (v > 0.0f) index = v >= 1.0f ? kControllerNames - 1 : static_cast<int>(std::floor(130.0f * v));
+    if (v > 0.0f)
+        index = v >= 1.0f ? kControllerNames - 1 : static_cast<int>(std::floor(130.0f * v));
     if (index > kControllerNames - 1) index = kControllerNames - 1;
     if (index == 129) {
         out[0] = 0;

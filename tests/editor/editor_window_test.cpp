@@ -2,6 +2,7 @@
 // it, in real X11 windows on a private Xvfb display (see with_xvfb.sh).
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -9,7 +10,6 @@
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "cli/vst_host.h"
 #include "platform/x11_host_window.h"
@@ -42,7 +42,7 @@ void idleFor(VstPlugin& p, int ms) {
 }
 
 class EditorWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
         plugin = loadModule();
@@ -151,7 +151,8 @@ TEST_F(EditorWindow, OpensIdlesDrawsAndClosesManyTimes) {
 TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
     ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
     idleFor(*plugin, 300);
-    const fs::path shot = fs::temp_directory_path() / ("kt_editor_" + std::to_string(getpid()) + ".png");
+    const fs::path shot =
+        fs::temp_directory_path() / ("kt_editor_" + std::to_string(getpid()) + ".png");
     ASSERT_TRUE(window->saveScreenshot(shot.c_str()));
     plugin->dispatch(vst::effEditClose);
 

@@ -1,9 +1,10 @@
 // The editor's frame on the offscreen platform: the modal view that takes every
 // click, the full redraw while it is up, and the clip rule of drawRect.
+#include "editor/MyFrame.h"
+
 #include <cairo.h>
 #include <gtest/gtest.h>
 
-#include "editor/MyFrame.h"
 #include "gui/CControl.h"
 #include "platform/offscreen_frame.h"
 
@@ -14,7 +15,7 @@ constexpr CColor kPanel{213, 236, 246, 255};
 // Like the about panel: gives up its rectangle while shown and draws at fixed
 // frame coordinates.
 class Panel : public CControl {
-public:
+  public:
     Panel() : CControl(CRect(200, 200, 220, 220)) {}
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState&) override {
         clicks.push_back(where);
@@ -44,7 +45,7 @@ public:
 };
 
 class Knob : public CControl {
-public:
+  public:
     Knob() : CControl(CRect(50, 50, 80, 80)) {}
     CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
         ++presses;

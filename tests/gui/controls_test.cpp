@@ -84,8 +84,12 @@ TEST(RockerSwitch, LeftHalfIsMinusOneRightHalfPlusOneReleaseIsZero) {
 
 namespace {
 
-void percent(float value, char* text, void*) { std::snprintf(text, 16, "%.1f%%", value * 100); }
-void fromPercent(char* text, float& value, void*) { value = std::strtof(text, nullptr) / 100; }
+void percent(float value, char* text, void*) {
+    std::snprintf(text, 16, "%.1f%%", value * 100);
+}
+void fromPercent(char* text, float& value, void*) {
+    value = std::strtof(text, nullptr) / 100;
+}
 
 }  // namespace
 
@@ -115,8 +119,8 @@ namespace {
 struct PresetMenu : ::testing::Test {
     TestFrame frame{524, 462};
     SpyListener spy;
-    COptionMenu* menu = new COptionMenu(CRect(320, 448, 333, 460), &spy, 1012, nullptr, nullptr,
-                                        0x1E00);
+    COptionMenu* menu =
+        new COptionMenu(CRect(320, 448, 333, 460), &spy, 1012, nullptr, nullptr, 0x1E00);
     PresetMenu() {
         for (int i = 0; i < 27; ++i) {
             const std::string name = "Preset " + std::to_string(i);
@@ -168,7 +172,8 @@ TEST_F(PresetMenu, EscapeOrAClickOutsideClosesUnchangedAndTheListIsDrawnOnTop) {
     frame->idle();
     EXPECT_TRUE(frame.platform().focused) << "the open list takes the keyboard";
     const CRect r = list();
-    const std::uint32_t listPixel = frame.pixel(static_cast<int>(r.left) + 3, static_cast<int>(r.top) + 3);
+    const std::uint32_t listPixel =
+        frame.pixel(static_cast<int>(r.left) + 3, static_cast<int>(r.top) + 3);
     EXPECT_EQ(listPixel, 0xD5ECF6u);
     VstKeyCode escape{0, VKEY_ESCAPE, 0};
     EXPECT_GT(frame->onKeyDown(escape), 0);

@@ -1,5 +1,7 @@
 // The dialog programs, run for real but with fake zenity / kdialog scripts
 // first on PATH and HOME in a temporary folder, so the answers are known.
+#include "platform/dialogs.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +13,6 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/dialogs.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace fs = std::filesystem;
@@ -20,7 +21,7 @@ using namespace kt;
 namespace {
 
 class FakeDialogs : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // A folder per test: a fake left running by one test must not touch the next.
         dir = fs::temp_directory_path() /
@@ -45,8 +46,8 @@ protected:
         const fs::path p = dir / "bin" / name;
         std::ofstream out(p);
         out << "#!/bin/sh\n"
-            << "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" << (dir / (name + ".args")).string()
-            << "'\n"
+            << "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
+            << (dir / (name + ".args")).string() << "'\n"
             << "/bin/sleep " << delay << "\n"
             << "printf '%s\\n' '" << answer << "'\n"
             << "/usr/bin/touch '" << (dir / (name + ".done")).string() << "'\n"
@@ -156,7 +157,8 @@ TEST_F(FakeDialogs, FileSelectorAnswersOnTheFramesIdlePass) {
     selector->setTitle("Load Preset");
     selector->addFileExtension("Kav Preset", "kav");
     std::string answer = "none";
-    ASSERT_TRUE(selector->run([&](CFileSelector*, const char* path) { answer = path ? path : "null"; }));
+    ASSERT_TRUE(
+        selector->run([&](CFileSelector*, const char* path) { answer = path ? path : "null"; }));
     selector->forget();  // the running dialog keeps it alive
     EXPECT_EQ(answer, "none") << "nothing happens before an idle pass";
     for (int i = 0; i < 500 && answer == "none"; ++i) {

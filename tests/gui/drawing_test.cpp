@@ -2,6 +2,10 @@
 // with source offsets and alpha, and the knob strip.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
 #include "tests/gui/gui_test_support.h"
 
 using namespace kt::test;
@@ -52,6 +56,30 @@ TEST(Redraw, DirtyFlagsMaySetFromAnotherThreadAndAreRedrawnOnTheNextPass) {
     EXPECT_TRUE(knob->isDirty());
     frame->idle();
     EXPECT_FALSE(knob->isDirty());
+}
+
+TEST(Redraw, ValuesSetFromAnotherThreadWhileTheFrameRedraws) {
+    // The host may automate from its audio thread while the editor draws.
+    TestFrame frame(100, 40);
+    auto* control = new CControl(CRect(0, 0, 10, 10));
+    auto* label = new CTextLabel(CRect(10, 0, 100, 20));
+    label->setStringConvert([](float v, char* text, void*) { std::snprintf(text, 32, "%.3f", v); });
+    frame->addView(control);
+    frame->addView(label);
+    std::atomic<bool> done{false};
+    std::thread automation([&] {
+        for (int i = 0; i <= 2000; ++i) {
+            control->setValue(i / 2000.0f);
+            label->setValue(i / 2000.0f);
+            control->setDirty();
+        }
+        done = true;
+    });
+    while (!done) frame->idle();
+    automation.join();
+    frame->idle();
+    EXPECT_EQ(control->getValue(), 1.0f);
+    EXPECT_STREQ(label->getText(), "1.000");
 }
 
 TEST(Redraw, ADirtyViewIsDrawnOverTheFrameBackgroundAndUnderViewsAbove) {
@@ -166,8 +194,9 @@ TEST(AnimKnob, ShowsTheSubImageOfItsValue) {
     auto* knob = new CAnimKnob(CRect(0, 0, 10, 10), nullptr, 3, 3, 10, strip);
     strip->forget();
     frame->addView(knob);
-    const std::pair<float, std::uint32_t> cases[] = {
-        {0.0f, kRed}, {0.24f, kRed}, {0.5f, kGreen}, {0.74f, kGreen}, {0.76f, kBlue}, {1.0f, kBlue}};
+    const std::pair<float, std::uint32_t> cases[] = {{0.0f, kRed},   {0.24f, kRed},
+                                                     {0.5f, kGreen}, {0.74f, kGreen},
+                                                     {0.76f, kBlue}, {1.0f, kBlue}};
     for (const auto& [value, colour] : cases) {
         knob->setValue(value);
         frame->idle();

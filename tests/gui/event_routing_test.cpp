@@ -48,7 +48,7 @@ TEST_F(TwoViews, DragSendsMovesAndUpToTheDraggingViewEvenOutsideIt) {
     frame.move(20, 20);
     frame.down(20, 20, kLButton | kShift);
     EXPECT_EQ(left->lastButtons, kLButton | kShift);
-    frame.move(120, 30, kLButton);  // over the other view
+    frame.move(120, 30, kLButton);   // over the other view
     frame.move(500, -40, kLButton);  // outside the window
     frame.up(500, -40, kLButton);
     EXPECT_EQ(left->log, (Log{"entered", "moved", "down", "moved", "moved", "up", "exited"}));
@@ -66,7 +66,8 @@ TEST_F(TwoViews, AfterADragTheViewUnderThePointerIsEntered) {
 }
 
 TEST_F(TwoViews, ClickWithoutDragWantsNoFurtherEvents) {
-    auto* once = new ProbeView(CRect(10, 70, 60, 90), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    auto* once =
+        new ProbeView(CRect(10, 70, 60, 90), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
     frame->addView(once);
     frame.down(20, 80, kLButton);
     frame.move(25, 80, kLButton);

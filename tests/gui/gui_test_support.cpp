@@ -11,7 +11,9 @@ TestFrame::TestFrame(int width, int height) {
     frame->open(std::move(platform));
 }
 
-TestFrame::~TestFrame() { frame->close(); }
+TestFrame::~TestFrame() {
+    frame->close();
+}
 
 std::uint32_t TestFrame::pixel(int x, int y) const {
     cairo_surface_t* s = offscreen->backBuffer();

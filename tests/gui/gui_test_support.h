@@ -13,7 +13,7 @@ namespace kt::test {
 
 // Records the edit bracket and idle requests that views send to their editor.
 class SpyEditor : public VSTGUIEditorInterface {
-public:
+  public:
     void beginEdit(long index) override { events.push_back("begin " + std::to_string(index)); }
     void endEdit(long index) override { events.push_back("end " + std::to_string(index)); }
     void doIdleStuff() override { ++idleRequests; }
@@ -22,7 +22,7 @@ public:
 };
 
 class SpyListener : public CControlListener {
-public:
+  public:
     void valueChanged(CControl* control) override {
         values.push_back(control->getValue());
         lastTag = control->getTag();
@@ -33,7 +33,7 @@ public:
 
 // A frame of the given size on an offscreen platform; closed on destruction.
 class TestFrame {
-public:
+  public:
     TestFrame(int width, int height);
     ~TestFrame();
     CFrame* operator->() const { return frame; }
@@ -50,7 +50,7 @@ public:
 
     SpyEditor editor;
 
-private:
+  private:
     CFrame* frame;
     OffscreenFrame* offscreen;
 };
@@ -62,7 +62,7 @@ std::vector<unsigned char> stripedPng(int width, int bandHeight,
 
 // A view that counts what happens to it and answers mouse downs as told.
 class ProbeView : public CView {
-public:
+  public:
     ProbeView(const CRect& size, CMouseEventResult downResult = kMouseEventHandled,
               std::uint32_t colour = 0x000000);
     void draw(CDrawContext* context) override;
@@ -79,7 +79,7 @@ public:
     CButtonState lastButtons = 0;
     int draws = 0;
 
-private:
+  private:
     CMouseEventResult downResult;
     std::uint32_t colour;
 };

@@ -54,7 +54,8 @@ inline std::vector<std::uint8_t> makeChunk(const BankContents& bank, bool little
     for (int p = 0; p < 27; ++p) {
         w.nameRecord(p, bank.names[static_cast<std::size_t>(p)]);
         for (int i = 0; i < 26; ++i)
-            w.valueRecord(p, i, bank.values[static_cast<std::size_t>(p)][static_cast<std::size_t>(i)]);
+            w.valueRecord(p, i,
+                          bank.values[static_cast<std::size_t>(p)][static_cast<std::size_t>(i)]);
     }
     return w.bytes;
 }

@@ -9,7 +9,7 @@ using namespace kt::test;
 namespace {
 
 class ChunkTest : public ModuleTest {
-protected:
+  protected:
     std::vector<std::uint8_t> chunk() const { return plugin->getChunk(); }
 };
 
@@ -18,10 +18,11 @@ TEST_F(ChunkTest, ChunkIsTheBankImageBehindABigEndianHeader) {
     ASSERT_EQ(c.size(), 27049u);
     const std::vector<std::uint8_t> head(c.begin(), c.begin() + 49);
     const std::vector<std::uint8_t> expected = {
-        2, 0, 0, 0, 'K', 'v', 't', 'r',                 // marker, identifier
-        'K', 'v', 't', 'r', 0x38, 1, 5, 1, 0, 0, 0, 0, 26,  // bank header
-        0, 0, 0x02, 0xD9, 0, 0, 0, 0, 0, 0, 0x69, 0x78,    // 729 records, preset 0, 27000 bytes
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        2,   0,   0,    0,    'K',  'v', 't', 'r',                        // marker, identifier
+        'K', 'v', 't',  'r',  0x38, 1,   5,   1,   0, 0, 0,    0,    26,  // bank header
+        0,   0,   0x02, 0xD9, 0,    0,   0,   0,   0, 0, 0x69, 0x78,      // 729 records, preset 0,
+                                                                          // 27000 bytes
+        0,   0,   0,    0,    0,    0,   0,   0,   0, 0, 0,    0,    0,  0, 0, 0};
     EXPECT_EQ(head, expected);
     const BankContents bank = parseChunk(c);
     EXPECT_EQ(bank.names[0], "Default");
@@ -63,6 +64,18 @@ TEST_F(ChunkTest, ParameterChangesLandInTheCurrentPresetOnly) {
     EXPECT_EQ(after.current, 5);
 }
 
+TEST_F(ChunkTest, StrayAutomationValuesAreStoredWithinRange) {
+    plugin->setParameter(23, 1.5f);
+    plugin->setParameter(24, std::numeric_limits<float>::quiet_NaN());
+    plugin->setParameter(22, -2.0f);
+    const auto c = chunk();
+    const BankContents bank = parseChunk(c);
+    EXPECT_EQ(bank.values[0][23], 1.0f);
+    EXPECT_EQ(bank.values[0][24], 0.0f);
+    EXPECT_EQ(bank.values[0][22], 0.0f);
+    EXPECT_EQ(plugin->setChunk(c), 0);  // the bank's own chunk always loads
+}
+
 TEST_F(ChunkTest, ByteReversedChunkLoadsTheSameBank) {
     const BankContents wanted = distinctBank(26);
     ASSERT_EQ(plugin->setChunk(makeChunk(wanted, /*littleEndian=*/true)), 0);
@@ -85,8 +98,8 @@ TEST_F(ChunkTest, RefusedChunksLeaveTheBankAsItWas) {
         const std::size_t at = 49 + static_cast<std::size_t>(preset) * 1000 + 168 +
                                static_cast<std::size_t>(index) * 32 + 24;
         const auto bits = std::bit_cast<std::uint32_t>(v);
-        for (int b = 0; b < 4; ++b) c[at + static_cast<std::size_t>(b)] =
-            static_cast<std::uint8_t>(bits >> (24 - 8 * b));
+        for (int b = 0; b < 4; ++b)
+            c[at + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(bits >> (24 - 8 * b));
         return c;
     };
     const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> refused = {
@@ -145,8 +158,8 @@ TEST_F(ChunkTest, AbsurdRecordCountIsBoundedByTheData) {
 TEST_F(ChunkTest, OutOfRangeCurrentPresetAndRecordsAreSkipped) {
     BankContents bank = distinctBank(3);
     auto c = makeChunk(bank);
-    c[8 + 17 + 3] = 27;                  // current preset 27 becomes 0
-    c[49 + 5 * 1000 + 11] = 40;          // preset 5's name record names preset 40
+    c[8 + 17 + 3] = 27;          // current preset 27 becomes 0
+    c[49 + 5 * 1000 + 11] = 40;  // preset 5's name record names preset 40
     ASSERT_EQ(plugin->setChunk(c), 0);
     const BankContents got = parseChunk(chunk());
     EXPECT_EQ(got.current, 0);
@@ -157,15 +170,16 @@ TEST_F(ChunkTest, OutOfRangeCurrentPresetAndRecordsAreSkipped) {
 TEST_F(ChunkTest, OldVersionPresetIsRemappedInTheEngineOnly) {
     BankContents bank = distinctBank(0);
     auto& v = bank.values[0];
-    v = {1.0f, 0.5f, 0.2f, 0.7237f, 0.166667f, 1, 0, 0, 1, 0.6f, 1, 0, 0, 1, 0, 0,
-         0.25f, 0, 0.25f, 0, 0.9375f, 0, 0, 0, 0, 0.005f};
+    v = {1.0f, 0.5f, 0.2f, 0.7237f, 0.166667f, 1,     0, 0,       1, 0.6f, 1, 0, 0,
+         1,    0,    0,    0.25f,   0,         0.25f, 0, 0.9375f, 0, 0,    0, 0, 0.005f};
     const auto bytes = makeChunk(bank);
     ASSERT_EQ(plugin->setChunk(bytes), 0);
     std::vector<std::string> displays;
     for (int i = 0; i < 22; ++i) displays.push_back(plugin->parameterDisplay(i));
     EXPECT_EQ(chunk(), bytes);  // the stored values stay as they were written
     ASSERT_EQ(plugin->setChunk(bytes), 0);
-    for (int i = 0; i < 22; ++i) EXPECT_EQ(plugin->parameterDisplay(i), displays[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 22; ++i)
+        EXPECT_EQ(plugin->parameterDisplay(i), displays[static_cast<std::size_t>(i)]);
     // Version 0 switched requantizing on from the old word-length step.
     EXPECT_NE(plugin->getParameter(16), 0.25f);
 }

@@ -1,5 +1,7 @@
 // Replays the committed fuzz corpus through the fuzz targets' entry
 // functions, so every seed runs under the test suite's sanitizers too.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,14 +10,12 @@
 #include "fuzz/fuzz_entries.h"
 #include "tests/support/temp_config.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 namespace fs = std::filesystem;
 
 class FuzzCorpusTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { kt::fuzz::releasePlugin(); }
 
     // Runs every file of the target's corpus; answers how many there were.
@@ -39,9 +39,17 @@ protected:
     kt::test::TempConfig config;
 };
 
-TEST_F(FuzzCorpusTest, Chunk) { EXPECT_GE(replay("chunk", kt::fuzz::chunkInput), 4); }
-TEST_F(FuzzCorpusTest, Images) { EXPECT_GE(replay("images", kt::fuzz::imageInput), 4); }
-TEST_F(FuzzCorpusTest, OldLayouts) { EXPECT_GE(replay("old_layouts", kt::fuzz::oldLayoutInput), 4); }
-TEST_F(FuzzCorpusTest, Files) { EXPECT_GE(replay("files", kt::fuzz::fileInput), 4); }
+TEST_F(FuzzCorpusTest, Chunk) {
+    EXPECT_GE(replay("chunk", kt::fuzz::chunkInput), 4);
+}
+TEST_F(FuzzCorpusTest, Images) {
+    EXPECT_GE(replay("images", kt::fuzz::imageInput), 4);
+}
+TEST_F(FuzzCorpusTest, OldLayouts) {
+    EXPECT_GE(replay("old_layouts", kt::fuzz::oldLayoutInput), 4);
+}
+TEST_F(FuzzCorpusTest, Files) {
+    EXPECT_GE(replay("files", kt::fuzz::fileInput), 4);
+}
 
 }  // namespace

@@ -25,7 +25,9 @@ std::vector<unsigned char> writtenBank(CPresetSystemEditor& editor) {
     return bytes;
 }
 
-float ramp(int i) { return static_cast<float>(i) / 40.0f; }
+float ramp(int i) {
+    return static_cast<float>(i) / 40.0f;
+}
 
 class ImageReaderTest : public InProcessTest {};
 
@@ -35,8 +37,8 @@ TEST_F(ImageReaderTest, PresetImageHeaderAndRecords) {
     ASSERT_EQ(bytes.size(), 1041u);
     const std::vector<unsigned char> head(bytes.begin(), bytes.begin() + 41);
     const std::vector<unsigned char> expected = {
-        'K', 'v', 't', 'r', 0x22, 1, 5, 1, 0, 0, 0, 0, 26, 0, 0, 0, 27, 0, 0, 0, 0,
-        0, 0, 0x03, 0xE8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        'K', 'v', 't',  'r',  0x22, 1, 5, 1, 0, 0, 0, 0, 26, 0, 0, 0, 27, 0, 0, 0, 0,
+        0,   0,   0x03, 0xE8, 0,    0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0};
     EXPECT_EQ(head, expected);
     // The name record carries preset 6's name, the value records 0..25 in order.
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[41 + 12])), "Loudness 2");
@@ -79,7 +81,8 @@ TEST_F(ImageReaderTest, ByteOrderIsFoundFromTheIdentifier) {
     // A foreign identifier is refused either way.
     auto foreign = presetImage(false, "Foreign", 26, ramp);
     foreign[0] = 'X';
-    EXPECT_FALSE(editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), false));
+    EXPECT_FALSE(
+        editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), false));
     EXPECT_FALSE(editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), true));
 }
 
@@ -90,7 +93,8 @@ TEST_F(ImageReaderTest, ValueOutsideTheRangeLeavesThePresetExactlyAsItWas) {
         const BankSnapshot before = snapshot(fx());
         const auto bytes =
             presetImage(false, "Bad", 26, [&](int i) { return i == 3 ? bad : 0.5f; });
-        EXPECT_FALSE(editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+        EXPECT_FALSE(
+            editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
         EXPECT_EQ(snapshot(fx()), before) << bad;
         EXPECT_EQ(fx().getPresetNo(), 3);
     }
@@ -127,10 +131,12 @@ TEST_F(ImageReaderTest, ShortLongAndGarbagePresetData) {
     // Negative body length or record count: refused.
     auto negative = good;
     negative[21] = 0x80;
-    EXPECT_FALSE(editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
+    EXPECT_FALSE(
+        editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
     negative = good;
     negative[13] = 0xFF;
-    EXPECT_FALSE(editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
+    EXPECT_FALSE(
+        editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
 
     // Unknown kinds are not read.
     auto midi = good;
@@ -145,7 +151,7 @@ TEST_F(ImageReaderTest, RecordsOfOtherTypesAndIndicesAreSkipped) {
     w.word(7).word(3).word(0).byte(1).byte(2).byte(3);  // unknown type, odd length
     w.nameRecord(0, "Skips");
     w.valueRecord(0, 26, 2.0f).valueRecord(0, -1, 2.0f);  // no such parameter
-    w.word(1).word(8).word(0).word(2).word(0);           // value record too short to hold a value
+    w.word(1).word(8).word(0).word(2).word(0);            // value record too short to hold a value
     w.valueRecord(0, 2, 0.125f);
     ASSERT_TRUE(editor().loadPresetImage(w.bytes.data(), static_cast<long>(w.bytes.size()), false));
     EXPECT_EQ(currentName(), "Skips");

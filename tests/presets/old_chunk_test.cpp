@@ -38,7 +38,8 @@ TEST_F(OldChunkTest, ThreePresetsOfTwentyTwoValues) {
                 EXPECT_EQ(v[static_cast<std::size_t>(j)], (r + 1) / 100.0f + j / 1000.0f);
             // Values the old records lack come from the template (preset "Default").
             for (int j = 22; j < 26; ++j)
-                EXPECT_EQ(v[static_cast<std::size_t>(j)], factory.values[0][static_cast<std::size_t>(j)]);
+                EXPECT_EQ(v[static_cast<std::size_t>(j)],
+                          factory.values[0][static_cast<std::size_t>(j)]);
         }
         for (std::size_t p = 3; p < 27; ++p) {
             EXPECT_EQ(bank.names[p], factory.names[p]);

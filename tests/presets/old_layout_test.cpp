@@ -80,7 +80,7 @@ TEST_F(OldLayoutTest, OldBankWithMoreValuesThanParametersSkipsTheRest) {
 TEST_F(OldLayoutTest, OldBankValueOutOfRangeRestoresTheWholeBank) {
     auto bytes = oldBank(false, 20);
     const std::size_t at = 5 + 26 * 104 + 24 + 4 * 19;  // the last value of the last block
-    bytes[at] = 0x40;  // 2.0 and more
+    bytes[at] = 0x40;                                   // 2.0 and more
     fx().setPresetNo(8);
     const BankSnapshot before = snapshot(fx());
     EXPECT_FALSE(editor().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));

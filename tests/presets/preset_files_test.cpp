@@ -18,7 +18,9 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<std::string> alerts;
-void recordAlert(const char* message) { alerts.emplace_back(message); }
+void recordAlert(const char* message) {
+    alerts.emplace_back(message);
+}
 
 std::vector<unsigned char> readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -27,11 +29,12 @@ std::vector<unsigned char> readFile(const fs::path& path) {
 
 void writeFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 class PresetFilesTest : public InProcessTest {
-protected:
+  protected:
     void SetUp() override {
         alerts.clear();
         previous = XPlatSetAlertHandler(recordAlert);
@@ -128,7 +131,7 @@ TEST_F(PresetFilesTest, FailedSaveKeepsTheOldFileAndAlerts) {
     const std::vector<unsigned char> old = {'o', 'l', 'd'};
     writeFile(file, old);
     // The file-size limit makes the write fail part-way, as a full disk would.
-    struct rlimit saved{};
+    struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     struct rlimit small = saved;
     small.rlim_cur = 512;

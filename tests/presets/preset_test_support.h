@@ -27,7 +27,9 @@ inline vst::VstIntPtr silentHost(vst::AEffect*, vst::int32 opcode, vst::int32, v
     return opcode == vst::audioMasterVersion ? 2400 : 0;
 }
 
-inline std::unique_ptr<Plugin> makePlugin() { return std::make_unique<Plugin>(silentHost); }
+inline std::unique_ptr<Plugin> makePlugin() {
+    return std::make_unique<Plugin>(silentHost);
+}
 
 inline CPresetSystemEditor& editorOf(Plugin& plugin) {
     return *static_cast<CPresetSystemEditor*>(plugin.getEditor());
@@ -53,7 +55,7 @@ inline BankSnapshot snapshot(CPresetSystemEffect& fx) {
 // Writes words in a chosen order: big-endian (this program's order) or
 // little-endian (another writer's).
 class ImageWriter {
-public:
+  public:
     explicit ImageWriter(bool littleEndian) : little(littleEndian) {}
     ImageWriter& word(std::uint32_t w) {
         for (int b = 0; b < 4; ++b) {
@@ -109,7 +111,7 @@ namespace kt::test {
 
 // An effect built in this process, with the preferences in a temporary folder.
 class InProcessTest : public ::testing::Test {
-protected:
+  protected:
     CPresetSystemEditor& editor() { return editorOf(*plugin); }
     CPresetSystemEffect& fx() { return *plugin; }
     const PresetRecord& current() { return plugin->preset(plugin->getPresetNo()); }

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class StoredDefaultsTest : public InProcessTest {
-protected:
+  protected:
     void restart() {
         plugin.reset();
         plugin = makePlugin();

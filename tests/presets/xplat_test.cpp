@@ -1,12 +1,13 @@
 // The small helpers of the file layer.
+#include "presets/xplat.h"
+
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 
 #include "presets/preset_image.h"
-#include "presets/xplat.h"
 #include "tests/support/temp_config.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

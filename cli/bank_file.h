@@ -1,0 +1,31 @@
+// Bank files (.kvb) on the host side. The module exchanges its whole bank as
+// its chunk: the chunk is an 8-byte header (format marker, identifier) in
+// front of exactly the bytes a bank file holds. So a bank file is loaded by
+// handing the module that header plus the file, and written by saving the
+// chunk without its header.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/vst_host.h"
+
+namespace kt {
+
+// The chunk that carries a bank file's bytes, its header in the file's own
+// byte order. Old-layout bank files (kind 0x37) become chunks of the old
+// format. Empty with *error set when the bytes are no bank of this module.
+std::optional<std::vector<std::uint8_t>> bankFileToChunk(const std::vector<std::uint8_t>& file,
+                                                         vst::int32 uniqueId, std::string* error);
+
+// Loads the bank file at path into the module and applies its first preset,
+// as the editor's bank loading does.
+bool loadBankFile(const VstPlugin& plugin, const std::string& path, std::string* error);
+
+// Writes the module's current bank to path (through a temporary file in the
+// same folder, so a failed write leaves an old file whole).
+bool writeBankFile(const VstPlugin& plugin, const std::string& path, std::string* error);
+
+}  // namespace kt

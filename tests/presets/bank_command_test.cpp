@@ -1,0 +1,181 @@
+// kavtamor bank export / show and render --bank, run as a user runs them.
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/bank_file.h"
+#include "tests/presets/chunk_support.h"
+
+using namespace kt;
+using namespace kt::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CommandRun {
+    int status = -1;
+    std::string output;
+};
+
+CommandRun kavtamor(const std::string& arguments) {
+    CommandRun run;
+    const std::string command = std::string(KT_KAVTAMOR_PATH) + " " + arguments + " 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.output.append(buffer.data(), got);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::vector<std::uint8_t> readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class BankCommandTest : public InProcessTest {
+  protected:
+    fs::path file(const char* name) { return fs::path(config.root()) / name; }
+};
+
+TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
+    const fs::path bank = file("exported.kvb");
+    const CommandRun run = kavtamor("bank export '" + bank.string() + "' --preset 'tv hot'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const auto bytes = readFile(bank);
+    ASSERT_EQ(bytes.size(), 27041u);
+    EXPECT_EQ(bytes[4], 0x38);
+    EXPECT_EQ(bytes[20], 15);
+    // The editor's bank loading reads it back.
+    ASSERT_TRUE(editor().loadBankFile(bank.c_str(), false));
+    EXPECT_EQ(std::string(fx().preset(15).name), "TV Hot");
+
+    EXPECT_EQ(kavtamor("bank export '" + bank.string() + "' --preset 27").status, 2);
+    EXPECT_EQ(kavtamor("bank export").status, 2);
+}
+
+TEST_F(BankCommandTest, ShowListsEveryPresetAsTheModuleDisplaysIt) {
+    fx().setPresetNo(2);
+    plugin->setParameter(1, 0.75f);
+    fx().setPresetName("Pushed drive");
+    const fs::path bank = file("custom.kvb");
+    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+
+    auto module = loadModule();
+    ASSERT_TRUE(module);
+    module->setParameter(1, 0.75f);
+    const std::string drive = "Drive " + module->parameterDisplay(1);
+
+    const CommandRun run = kavtamor("bank show '" + bank.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(count(run.output, "Output "), 27u);
+    const auto at = run.output.find(" 2  Pushed drive\n");
+    ASSERT_NE(at, std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(drive, at), std::string::npos) << drive;
+    EXPECT_NE(run.output.find("26  DVD Master 2 [recon]"), std::string::npos);
+}
+
+TEST_F(BankCommandTest, ShowReadsReversedAndOldLayoutBanks) {
+    // Another writer's byte order, through the in-process reader's image.
+    const BankContents wanted = distinctBank(0);
+    auto chunk = makeChunk(wanted, /*littleEndian=*/true);
+    const fs::path little = file("little.kvb");
+    writeFile(little, std::vector<unsigned char>(chunk.begin() + 8, chunk.end()));
+    CommandRun run = kavtamor("bank show '" + little.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("13  Bank preset 13"), std::string::npos);
+
+    // An old-layout bank: 27 blocks of a name and 20 values.
+    ImageWriter w(false);
+    w.word(static_cast<std::uint32_t>(kKvtr)).byte(kKindOldBank);
+    for (int p = 0; p < 27; ++p) {
+        w.name("Old " + std::to_string(p));
+        for (int j = 0; j < 20; ++j) w.real(0.5f);
+    }
+    const fs::path old = file("old.kvb");
+    writeFile(old, w.bytes);
+    run = kavtamor("bank show '" + old.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("26  Old 26"), std::string::npos);
+}
+
+TEST_F(BankCommandTest, DamagedAndForeignFilesAreReported) {
+    const fs::path preset = file("one.kav");
+    ASSERT_TRUE(editor().savePresetFile(preset.c_str()));
+    CommandRun run = kavtamor("bank show '" + preset.string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("not a bank file"), std::string::npos) << run.output;
+
+    auto bytes = readFile(preset);
+    const fs::path bank = file("bad.kvb");
+    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+    bytes = readFile(bank);
+    bytes[41 + 168 + 24] = 0x7F;  // preset 0, value 0: far above 1
+    writeFile(bank, bytes);
+    run = kavtamor("bank show '" + bank.string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("refused"), std::string::npos) << run.output;
+    EXPECT_EQ(kavtamor("bank show '" + file("missing.kvb").string() + "'").status, 1);
+}
+
+TEST_F(BankCommandTest, RenderTakesItsPresetFromTheBank) {
+    const fs::path input = file("in.wav");
+    ASSERT_EQ(kavtamor("demo-material '" + input.string() + "'").status, 0);
+    // Preset 0 of the bank turns the output down by a known step.
+    fx().setPresetNo(4);
+    plugin->setParameter(0, 0.5f);
+    fx().setPresetName("Quieter");
+    const fs::path bank = file("render.kvb");
+    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+
+    const CommandRun withBank =
+        kavtamor("render '" + input.string() + "' '" + file("a.wav").string() + "' --bank '" +
+                 bank.string() + "' --preset quieter");
+    ASSERT_EQ(withBank.status, 0) << withBank.output;
+    EXPECT_NE(withBank.output.find("\"Quieter\""), std::string::npos) << withBank.output;
+    const CommandRun plain =
+        kavtamor("render '" + input.string() + "' '" + file("b.wav").string() + "' --preset 4");
+    ASSERT_EQ(plain.status, 0) << plain.output;
+    EXPECT_NE(readFile(file("a.wav")), readFile(file("b.wav")));
+
+    const CommandRun refused =
+        kavtamor("render '" + input.string() + "' '" + file("c.wav").string() + "' --bank '" +
+                 input.string() + "'");
+    EXPECT_EQ(refused.status, 1);
+}
+
+TEST(BankFileToChunk, HeaderFollowsTheFilesByteOrder) {
+    std::string error;
+    const std::vector<std::uint8_t> big = {'K', 'v', 't', 'r', 0x38, 0, 0};
+    const auto chunk = bankFileToChunk(big, kKvtr, &error);
+    ASSERT_TRUE(chunk);
+    EXPECT_EQ((std::vector<std::uint8_t>(chunk->begin(), chunk->begin() + 8)),
+              (std::vector<std::uint8_t>{2, 0, 0, 0, 'K', 'v', 't', 'r'}));
+    const std::vector<std::uint8_t> little = {'r', 't', 'v', 'K', 0x38};
+    const auto littleChunk = bankFileToChunk(little, kKvtr, &error);
+    ASSERT_TRUE(littleChunk);
+    EXPECT_EQ((*littleChunk)[3], 2);
+    EXPECT_FALSE(bankFileToChunk({'K', 'v', 't', 'r'}, kKvtr, &error));
+    EXPECT_FALSE(bankFileToChunk({'K', 'v', 't', 'r', 0x37, 1, 2}, kKvtr, &error));
+}
+
+}  // namespace
