@@ -50,9 +50,9 @@ void engineLoop(benchmark::State& state) {
     const double rate = static_cast<double>(state.range(0));
     const auto setting = static_cast<Setting>(state.range(1));
     auto engine = std::make_unique<kt::LimiterEngine>();
-    const float defaults[22] = {1.0f,  0.5f, 0.2f,  0.7237f, 0.166667f, 1.0f, 0.0f, 0.0f,
-                                1.0f,  0.165f, 1.0f, 0.0f,    0.0f,      1.0f, 0.0f, 0.0f,
-                                0.25f, 0.0f, 0.25f, 0.0f,    0.9375f,   0.0f};
+    const float defaults[22] = {1.0f,  0.5f,   0.2f,  0.7237f, 0.166667f, 1.0f, 0.0f, 0.0f,
+                                1.0f,  0.165f, 1.0f,  0.0f,    0.0f,      1.0f, 0.0f, 0.0f,
+                                0.25f, 0.0f,   0.25f, 0.0f,    0.9375f,   0.0f};
     for (int i = 0; i < 22; ++i) engine->setParameter(i, defaults[i]);
     engine->setParameter(kt::kDrive, 0.5f + 9.0f / 48.0f);
     engine->setParameter(kt::kOversample, setting >= kTruePeak ? 1.0f : 0.0f);
@@ -77,8 +77,8 @@ void engineLoop(benchmark::State& state) {
         if (pos + kBlock > frames) pos = 0;
     }
     const double totalFrames = static_cast<double>(state.iterations()) * kBlock;
-    state.counters["ns_per_frame"] =
-        benchmark::Counter(totalFrames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] = benchmark::Counter(
+        totalFrames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["x_realtime"] =
         benchmark::Counter(totalFrames / rate, benchmark::Counter::kIsRate);
     state.SetLabel(kt::interpolatorsUseAvx2() ? "avx2" : "sse2");

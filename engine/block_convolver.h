@@ -15,7 +15,7 @@ namespace kt {
 // new-array interface, which is. Transforms are in place on 64-byte aligned
 // arrays; the inverse is unnormalised (forward then inverse scales by n).
 class FftPlans {
-public:
+  public:
     static const FftPlans& instance();
     static bool validSize(int n) { return n >= 16 && n <= 256 && (n & (n - 1)) == 0; }
 
@@ -26,7 +26,7 @@ public:
     void forwardPair(int n, double* data) const;
     void inversePair(int n, double* data) const;
 
-private:
+  private:
     FftPlans();
     static int slot(int n);
     std::array<void*, 5> forward_{};
@@ -47,7 +47,7 @@ void multiplyHalfcomplex(int n, double* data, const double* spectrum);
 void multiplyHalfcomplexPair(int n, double* data, const double* spectrum);
 
 class SmoothingConvolver {
-public:
+  public:
     static constexpr int kMaxLength = 128;  // W
 
     SmoothingConvolver();
@@ -64,7 +64,7 @@ public:
 
     const double* spectrum() const { return spectrum_; }
 
-private:
+  private:
     alignas(64) double spectrum_[2 * kMaxLength];
     // Left block at 0, right block at FftPlans::kPairStride.
     alignas(64) double blocks_[2 * FftPlans::kPairStride];

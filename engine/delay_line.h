@@ -11,7 +11,7 @@ namespace kt {
 
 template <int Capacity>
 class StereoDelay {
-public:
+  public:
     void setLength(int length) { length_ = std::clamp(length, 1, Capacity); }
     int length() const { return length_; }
     void clear() { buffer_.fill(0.0); }
@@ -27,7 +27,7 @@ public:
         if (++position_ >= length_) position_ = 0;
     }
 
-private:
+  private:
     std::array<double, 2 * Capacity> buffer_{};
     int length_ = Capacity;
     int position_ = 0;

@@ -8,7 +8,7 @@
 namespace kt {
 
 class DitherGenerator {
-public:
+  public:
     // The state every reset starts from.
     void seed() {
         a_ = 592;
@@ -28,7 +28,7 @@ public:
     // A word as a number in [-1, 1).
     double nextBipolar() { return 2.0 * uniform(next()) - 1.0; }
 
-private:
+  private:
     std::uint32_t a_ = 592;
     std::uint32_t b_ = 153768;
     std::uint32_t c_ = 1526;

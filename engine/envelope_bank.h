@@ -10,7 +10,7 @@
 namespace kt {
 
 class EnvelopeBank {
-public:
+  public:
     static constexpr int kStages = 8;
 
     void clear() {
@@ -49,7 +49,7 @@ public:
     const double* stage1() const { return stage1_; }
     const double* stage2() const { return stage2_; }
 
-private:
+  private:
     alignas(16) double stage1_[kStages] = {};
     alignas(16) double stage2_[kStages] = {};
 };

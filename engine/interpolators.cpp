@@ -2,7 +2,6 @@
 
 #include <immintrin.h>
 
-
 #include "engine/interpolator_coefs.h"
 
 namespace kt {
@@ -29,7 +28,9 @@ constexpr DuplicatedTable<64> kQuarter1 = duplicate(quarterCoefs(0));
 constexpr DuplicatedTable<64> kQuarter2 = duplicate(quarterCoefs(1));
 constexpr DuplicatedTable<64> kQuarter3 = duplicate(quarterCoefs(2));
 
-inline __m128d absolute(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+inline __m128d absolute(__m128d v) {
+    return _mm_andnot_pd(_mm_set1_pd(-0.0), v);
+}
 
 inline StereoValue toStereo(__m128d v) {
     alignas(16) double out[2];
@@ -37,7 +38,9 @@ inline StereoValue toStereo(__m128d v) {
     return {out[0], out[1]};
 }
 
-inline StereoValue magnitude(__m128d v) { return toStereo(absolute(v)); }
+inline StereoValue magnitude(__m128d v) {
+    return toStereo(absolute(v));
+}
 
 inline StereoValue largest(__m128d a, __m128d b, __m128d c) {
     return toStereo(_mm_max_pd(absolute(a), _mm_max_pd(absolute(b), absolute(c))));
@@ -91,8 +94,8 @@ __attribute__((target("avx2,fma"))) StereoValue halfbandAvx2(const double* w) {
             const __m256d lo = _mm256_loadu_pd(w + 2 * near);
             const __m256d far = _mm256_loadu_pd(w + 2 * (62 - near));
             const __m256d hi = _mm256_permute2f128_pd(far, far, 1);
-            acc[j] = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * near),
-                                     _mm256_add_pd(lo, hi), acc[j]);
+            acc[j] = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * near), _mm256_add_pd(lo, hi),
+                                     acc[j]);
         }
     }
     const __m256d sum = _mm256_add_pd(_mm256_add_pd(acc[0], acc[1]), _mm256_add_pd(acc[2], acc[3]));
@@ -143,13 +146,23 @@ Kernels chooseKernels() {
     return {halfbandSse2, quarterSse2, false};
 }
 
-const Kernels kKernels = chooseKernels();
+Kernels gKernels = chooseKernels();
 
 }  // namespace
 
-StereoValue halfbandPeak(const double* window) { return kKernels.halfband(window); }
-StereoValue quarterPeak(const double* window) { return kKernels.quarter(window); }
-bool interpolatorsUseAvx2() { return kKernels.avx2; }
+StereoValue halfbandPeak(const double* window) {
+    return gKernels.halfband(window);
+}
+StereoValue quarterPeak(const double* window) {
+    return gKernels.quarter(window);
+}
+bool interpolatorsUseAvx2() {
+    return gKernels.avx2;
+}
+
+void forceBaselineKernels(bool baseline) {
+    gKernels = baseline ? Kernels{halfbandSse2, quarterSse2, false} : chooseKernels();
+}
 
 StereoValue halfbandValueReference(const double* window) {
     constexpr auto c = halfbandCoefs();

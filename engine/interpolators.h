@@ -22,7 +22,7 @@ struct StereoValue {
 };
 
 class StereoHistory {
-public:
+  public:
     static constexpr int kFrames = 64;
 
     void clear() {
@@ -47,7 +47,7 @@ public:
         return {w[2 * 32], w[2 * 32 + 1]};
     }
 
-private:
+  private:
     alignas(64) double buffer_[4 * kFrames] = {};
     int position_ = 0;
 };
@@ -60,7 +60,11 @@ StereoValue quarterPeak(const double* window);
 StereoValue halfbandValueReference(const double* window);
 std::array<StereoValue, 3> quarterValuesReference(const double* window);
 
-// Whether the AVX2/FMA kernels are in use.
+// Whether the AVX2/FMA code paths (these kernels and the limiter loop's
+// AVX2 build) are in use. Chosen once per process from the processor.
 bool interpolatorsUseAvx2();
+// Tests only, before any processing starts: use the baseline SSE2 paths (true)
+// or the processor's best (false).
+void forceBaselineKernels(bool baseline);
 
 }  // namespace kt

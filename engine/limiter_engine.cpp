@@ -11,22 +11,32 @@ namespace kt {
 
 namespace {
 
-bool isStepped(int index) { return paramInfo(index).kind == ParamKind::Stepped; }
+bool isStepped(int index) {
+    return paramInfo(index).kind == ParamKind::Stepped;
+}
 
-int stepCount(int index) { return std::max(1, paramInfo(index).steps); }
+int stepCount(int index) {
+    return std::max(1, paramInfo(index).steps);
+}
 
 // Start values before any preset: the step of each stepped parameter, the value
 // of each continuous one.
 float startValue(int index) {
     switch (index) {
-        case kTransShape: return paramLongToCont(2, 3);
+        case kTransShape:
+            return paramLongToCont(2, 3);
         case kPower:
         case kScale:
-        case kBits: return paramLongToCont(1, stepCount(index));
-        case kAttShow: return paramLongToCont(7, 8);
-        case kRelease: return 0.61f;
-        case kLink: return 1.0f;
-        default: return isStepped(index) ? paramLongToCont(0, stepCount(index)) : 0.5f;
+        case kBits:
+            return paramLongToCont(1, stepCount(index));
+        case kAttShow:
+            return paramLongToCont(7, 8);
+        case kRelease:
+            return 0.61f;
+        case kLink:
+            return 1.0f;
+        default:
+            return isStepped(index) ? paramLongToCont(0, stepCount(index)) : 0.5f;
     }
 }
 
@@ -90,7 +100,8 @@ void LimiterEngine::computeReleaseCoefs() {
     const double rate = sampleRate_.get();
     const double r = releaseMs_.get();
     const double d = (r - 2.0) / 7.0;
-    for (int k = 0; k < 8; ++k) releaseCoefs_[k].set(1.0 - std::exp(-1000.0 / ((r - k * d) * rate)));
+    for (int k = 0; k < 8; ++k)
+        releaseCoefs_[k].set(1.0 - std::exp(-1000.0 / ((r - k * d) * rate)));
 }
 
 // W by TransShape step and rate band: 8/16/64 << shift, but 128 for step 2 at the top band.
@@ -109,11 +120,14 @@ void LimiterEngine::setSmoothLength() {
     smoothTree_.setLength(smoothLength_);
 }
 
-void LimiterEngine::calcFIR() { convolver_.setLength(smoothLength_); }
+void LimiterEngine::calcFIR() {
+    convolver_.setLength(smoothLength_);
+}
 
 void LimiterEngine::calcNS() {
     for (int s = 0; s < kNoiseShapeCount; ++s)
-        for (int r = 0; r < kNoiseShapeRateCount; ++r) nsTables_[s][r] = noiseShapeCoefficients(s + 1, r);
+        for (int r = 0; r < kNoiseShapeRateCount; ++r)
+            nsTables_[s][r] = noiseShapeCoefficients(s + 1, r);
 }
 
 const double* LimiterEngine::nsTable(int shape, int rateSlot) const {
@@ -154,8 +168,12 @@ void LimiterEngine::setParameter(int index, float v) {
     if (isStepped(index)) steps_[index].set(paramContToLong(v, stepCount(index)));
 
     switch (index) {
-        case kOutput: outputGain_.set(outputGainFromValue(v)); break;
-        case kDrive: driveGain_.set(driveGainFromValue(v)); break;
+        case kOutput:
+            outputGain_.set(outputGainFromValue(v));
+            break;
+        case kDrive:
+            driveGain_.set(driveGainFromValue(v));
+            break;
         case kTransient:
             transientAmount_.set(transientAmountFromValue(v));
             computeTransientCoefs();
@@ -164,15 +182,24 @@ void LimiterEngine::setParameter(int index, float v) {
             releaseMs_.set(releaseMsFromValue(v));
             computeReleaseCoefs();
             break;
-        case kLink: linkAmount_.set(v); break;
-        case kPower: powerOn_.set(steps_[kPower].get() == 1 ? 1.0 : 0.0); break;
+        case kLink:
+            linkAmount_.set(v);
+            break;
+        case kPower:
+            powerOn_.set(steps_[kPower].get() == 1 ? 1.0 : 0.0);
+            break;
         case kNoiseShape:
             nsPosition_.set(0);
             selectNoiseShape(false);
             break;
-        case kLeveller: levellerTarget_.set(levellerTargetFromValue(v)); break;
-        case kAttShow: meters_.resetGainMin(); break;
-        default: break;
+        case kLeveller:
+            levellerTarget_.set(levellerTargetFromValue(v));
+            break;
+        case kAttShow:
+            meters_.resetGainMin();
+            break;
+        default:
+            break;
     }
 }
 
@@ -218,9 +245,15 @@ void LimiterEngine::applySampleRate(float rate) {
     flush();
 }
 
-int LimiterEngine::latency() const { return (128 << rateShift_.get()) + kPreDelayLength; }
-int LimiterEngine::rateShift() const { return rateShift_.get(); }
-int LimiterEngine::sampleRateHz() const { return sampleRateHz_.get(); }
+int LimiterEngine::latency() const {
+    return (128 << rateShift_.get()) + kPreDelayLength;
+}
+int LimiterEngine::rateShift() const {
+    return rateShift_.get();
+}
+int LimiterEngine::sampleRateHz() const {
+    return sampleRateHz_.get();
+}
 
 void LimiterEngine::suspend() {
     EngineLockGuard hold(engineLock_, 0);
@@ -265,7 +298,9 @@ void LimiterEngine::flush() {
     requantizer_.clearErrors();
 }
 
-void LimiterEngine::getMeters(float out[10]) { meters_.read(out); }
+void LimiterEngine::getMeters(float out[10]) {
+    meters_.read(out);
+}
 
 template <typename Sample>
 void LimiterEngine::processBlock(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,

@@ -30,7 +30,7 @@
 namespace kt {
 
 class LimiterEngine {
-public:
+  public:
     // Allocates every buffer and table at the capacity the largest rate needs
     // and sets the engine up for 44100 Hz with its start values.
     LimiterEngine();
@@ -47,8 +47,8 @@ public:
     // Sets the engine up for a new rate (out-of-range rates count as 44100) and
     // resets the running state. Returns the latency in samples.
     int setSampleRate(float rate);
-    int latency() const;      // lookaheadLength + 31: 159, 287 or 543
-    int rateShift() const;    // 0, 1 or 2
+    int latency() const;    // lookaheadLength + 31: 159, 287 or 543
+    int rateShift() const;  // 0, 1 or 2
     int sampleRateHz() const;
 
     // Clears the running state (takes the lock).
@@ -84,7 +84,7 @@ public:
     double autoblackCoef() const { return autoblackCoef_; }
     double outputGain() const { return outputGain_.get(); }
 
-private:
+  private:
     // Set-up; callers hold the lock.
     void applySampleRate(float rate);
     void calcFIR();
@@ -100,7 +100,12 @@ private:
     // The per-sample loop, written once for both sample types; and the
     // calibration generator. Callers hold the lock.
     template <typename Sample>
-    void runLoop(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
+    [[gnu::always_inline]] inline void runLoop(const Sample* inL, const Sample* inR, Sample* outL,
+                                               Sample* outR, int frames);
+    template <typename Sample>
+    void runLoopAvx2(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
+    template <typename Sample>
+    void runLoopSse2(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
     void processReplacing64(const double* inL, const double* inR, double* outL, double* outR,
                             int frames);
     void processReplacing32(const float* inL, const float* inR, float* outL, float* outR,

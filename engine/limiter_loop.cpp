@@ -21,7 +21,9 @@ inline double floorDetection(double d) {
 }
 
 // Limits to -1 .. +1.
-inline double clampUnit(double x) { return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5; }
+inline double clampUnit(double x) {
+    return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+}
 
 // A non-finite input sample enters as 0, so one bad sample cannot poison the
 // state for ever.
@@ -34,8 +36,8 @@ inline double readSample(Sample s) {
 }  // namespace
 
 template <typename Sample>
-void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
-                            int frames) {
+inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
+                                   int frames) {
     // Once per block: trace weights, input meter gain, output target choice, word length.
     const int attShow = steps_[kAttShow].get();
     const double b0 = (attShow & 1) ? 1.0 : 0.0;
@@ -62,8 +64,7 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
         const double driveGain = driveGain_.get();
         const double target = autoOut ? 1.0 / driveGain : outputGain_.get();
         driveSmoothed = ((driveGain - driveSmoothed) * gainSmooth + driveSmoothed + 1e-30) - 1e-30;
-        outputSmoothed =
-            ((target - outputSmoothed) * gainSmooth + outputSmoothed + 1e-30) - 1e-30;
+        outputSmoothed = ((target - outputSmoothed) * gainSmooth + outputSmoothed + 1e-30) - 1e-30;
 
         // 2. Dry delay, for bypass and input metering. Inputs are read before
         // any output is written, so buffers may alias.
@@ -139,16 +140,19 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
             const __m128d t = _mm_set_pd(tR, tL);
             const __m128d m = _mm_max_pd(env, t);
             const __m128d over = _mm_cmpgt_pd(t, one);
-            const __m128d gt = _mm_or_pd(_mm_and_pd(over, _mm_div_pd(one, t)), _mm_andnot_pd(over, one));
+            const __m128d gt =
+                _mm_or_pd(_mm_and_pd(over, _mm_div_pd(one, t)), _mm_andnot_pd(over, one));
             const __m128d g = _mm_add_pd(_mm_div_pd(rest, m), _mm_mul_pd(transient, gt));
             const __m128d sFactor = _mm_add_pd(_mm_div_pd(rest, env), transient);
             alignas(16) double out[2];
-            _mm_store_pd(out, _mm_mul_pd(_mm_mul_pd(_mm_set_pd(bR, bL), g), _mm_set1_pd(outputSmoothed)));
+            _mm_store_pd(
+                out, _mm_mul_pd(_mm_mul_pd(_mm_set_pd(bR, bL), g), _mm_set1_pd(outputSmoothed)));
             oL = out[0];
             oR = out[1];
             const __m128d w0 = _mm_set1_pd(b0), w1 = _mm_set1_pd(b1), w2 = _mm_set1_pd(b2);
             const __m128d f0 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(w0, sFactor), one), w0);
-            const __m128d f1 = _mm_sub_pd(_mm_add_pd(_mm_div_pd(_mm_mul_pd(w1, g), sFactor), one), w1);
+            const __m128d f1 =
+                _mm_sub_pd(_mm_add_pd(_mm_div_pd(_mm_mul_pd(w1, g), sFactor), one), w1);
             const __m128d f2 = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(w2, _mm_set1_pd(gLev)), one), w2);
             _mm_store_pd(out, _mm_mul_pd(_mm_mul_pd(f0, f1), f2));
             grL = out[0];
@@ -165,8 +169,8 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
             const StereoValue between = peakMode == 1 ? halfbandPeak(meterRing_.window())
                                                       : quarterPeak(meterRing_.window());
             const __m128d c = _mm_set_pd(centre.r, centre.l);
-            meters_.outputPeak(_mm_max_pd(_mm_set_pd(between.r, between.l),
-                                          _mm_andnot_pd(_mm_set1_pd(-0.0), c)));
+            meters_.outputPeak(
+                _mm_max_pd(_mm_set_pd(between.r, between.l), _mm_andnot_pd(_mm_set1_pd(-0.0), c)));
             meters_.outputMeanSquare(c, rmsCoefs);
         } else {
             const __m128d o = _mm_set_pd(oR, oL);
@@ -193,14 +197,36 @@ void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, 
     levellerEnvelope_ = levellerEnvelope;
 }
 
-void LimiterEngine::processReplacing64(const double* inL, const double* inR, double* outL,
-                                       double* outR, int frames) {
+// The loop compiled twice: for any x86-64, and with AVX2/FMA code generation
+// for processors that have it (chosen once per process). Both run the same
+// operations in the same order; contraction to FMA is off for the engine.
+template <typename Sample>
+void LimiterEngine::runLoopSse2(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
+                                int frames) {
     runLoop(inL, inR, outL, outR, frames);
 }
 
-void LimiterEngine::processReplacing32(const float* inL, const float* inR, float* outL,
-                                       float* outR, int frames) {
+template <typename Sample>
+__attribute__((target("avx2,fma"))) void LimiterEngine::runLoopAvx2(const Sample* inL,
+                                                                    const Sample* inR, Sample* outL,
+                                                                    Sample* outR, int frames) {
     runLoop(inL, inR, outL, outR, frames);
+}
+
+void LimiterEngine::processReplacing64(const double* inL, const double* inR, double* outL,
+                                       double* outR, int frames) {
+    if (interpolatorsUseAvx2())
+        runLoopAvx2(inL, inR, outL, outR, frames);
+    else
+        runLoopSse2(inL, inR, outL, outR, frames);
+}
+
+void LimiterEngine::processReplacing32(const float* inL, const float* inR, float* outL, float* outR,
+                                       int frames) {
+    if (interpolatorsUseAvx2())
+        runLoopAvx2(inL, inR, outL, outR, frames);
+    else
+        runLoopSse2(inL, inR, outL, outR, frames);
 }
 
 }  // namespace kt

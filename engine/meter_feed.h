@@ -16,7 +16,7 @@
 namespace kt {
 
 class MeterFeed {
-public:
+  public:
     // Everything to rest, as after a reset of the engine. Caller holds the
     // engine lock, so the loop is not running.
     void clear() {
@@ -59,7 +59,9 @@ public:
         inPeak_[c] = outPeak_[c];
         inMeanSquare_[c] = outMeanSquare_[c];
     }
-    void silenceChannel(int c) { inPeak_[c] = outPeak_[c] = inMeanSquare_[c] = outMeanSquare_[c] = 0.0; }
+    void silenceChannel(int c) {
+        inPeak_[c] = outPeak_[c] = inMeanSquare_[c] = outMeanSquare_[c] = 0.0;
+    }
 
     // Loop, after each sample: makes the running values visible to readers.
     void publish() {
@@ -85,7 +87,8 @@ public:
     // the peak and gain holds.
     void read(float out[10]) {
         for (int i = 0; i < 4; ++i) out[i] = static_cast<float>(published_[i].get());
-        for (int i = 4; i < 8; ++i) out[i] = static_cast<float>(std::sqrt(2.0 * published_[i].get()));
+        for (int i = 4; i < 8; ++i)
+            out[i] = static_cast<float>(std::sqrt(2.0 * published_[i].get()));
         out[8] = static_cast<float>(published_[8].get());
         out[9] = static_cast<float>(published_[9].get());
         requests_.fetch_or(kRestartHolds, std::memory_order_relaxed);
@@ -93,7 +96,7 @@ public:
 
     bool resetPending() const { return requests_.load(std::memory_order_relaxed) & kRestartHolds; }
 
-private:
+  private:
     static constexpr int kRestartHolds = 1;
     static constexpr int kResetGain = 2;
 

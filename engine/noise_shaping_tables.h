@@ -10,8 +10,8 @@ namespace kt {
 
 inline constexpr int kNoiseShapeCount = 6;  // shapes 1..6 ("type A".."type F")
 inline constexpr int kNoiseShapeRateCount = 6;
-inline constexpr std::array<int, kNoiseShapeRateCount> kNoiseShapeRates{44100,  48000,  88200,
-                                                                        96000,  176400, 192000};
+inline constexpr std::array<int, kNoiseShapeRateCount> kNoiseShapeRates{44100, 48000,  88200,
+                                                                        96000, 176400, 192000};
 inline constexpr int kNoiseShapeMaxOrder = 32;
 
 using NoiseShapeTable = std::array<double, kNoiseShapeMaxOrder>;
@@ -20,7 +20,9 @@ using NoiseShapeTable = std::array<double, kNoiseShapeMaxOrder>;
 const NoiseShapeTable& noiseShapeCoefficients(int shape, int rateSlot);
 
 // 12 for shapes 0..3, 32 for shapes 4..6.
-constexpr int noiseShapeOrder(int shape) { return shape >= 4 ? 32 : 12; }
+constexpr int noiseShapeOrder(int shape) {
+    return shape >= 4 ? 32 : 12;
+}
 
 // The slot of a table rate, or -1 for any other rate.
 constexpr int noiseShapeRateSlot(int rateHz) {

@@ -11,7 +11,7 @@
 namespace kt {
 
 class PinkNoise {
-public:
+  public:
     void clear() {
         counter_ = 0;
         sumL_ = sumR_ = 0.0;
@@ -46,7 +46,7 @@ public:
 
     std::uint32_t counter() const { return counter_; }
 
-private:
+  private:
     static void renew(double* rows, double& sum, int k, double value) {
         sum = sum - rows[k] + value;
         rows[k] = value;

@@ -9,7 +9,7 @@ namespace kt {
 
 template <typename T>
 class Relaxed {
-public:
+  public:
     Relaxed() = default;
     explicit Relaxed(T v) : value_(v) {}
     Relaxed(const Relaxed&) = delete;
@@ -18,7 +18,7 @@ public:
     T get() const { return value_.load(std::memory_order_relaxed); }
     void set(T v) { value_.store(v, std::memory_order_relaxed); }
 
-private:
+  private:
     std::atomic<T> value_{};
 };
 

@@ -14,7 +14,9 @@ void Requantizer::setBits(int bitsStep) {
     invQ_ = std::ldexp(1.0, 1 - bits);
 }
 
-void Requantizer::clearErrors() { std::fill(std::begin(errors_), std::end(errors_), 0.0); }
+void Requantizer::clearErrors() {
+    std::fill(std::begin(errors_), std::end(errors_), 0.0);
+}
 
 void Requantizer::mirror(int order) {
     for (int i = 0; i < 2 * order; ++i) errors_[2 * order + i] = errors_[i];

@@ -11,7 +11,7 @@
 namespace kt {
 
 class Requantizer {
-public:
+  public:
     static constexpr int kMaxOrder = kNoiseShapeMaxOrder;
 
     // Word length from the Bits step (0..4: 8, 12, 16, 20, 24 bits; anything
@@ -29,7 +29,7 @@ public:
     void process(double& l, double& r, const double* table, int order, int& position,
                  bool autoblack, double autoblackCoef, DitherGenerator& dither);
 
-private:
+  private:
     // Rebuilds the mirror after a change of order, so the window matches a
     // plain ring of the new order over the same slots.
     void mirror(int order);

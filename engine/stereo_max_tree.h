@@ -17,7 +17,7 @@ namespace kt {
 
 template <int Capacity>
 class StereoMaxTree {
-public:
+  public:
     static constexpr double kSentinel = 1e10;
 
     StereoMaxTree() { setLength(Capacity); }
@@ -69,7 +69,7 @@ public:
         return {slots_[2], slots_[3]};
     }
 
-private:
+  private:
     alignas(16) double slots_[4 * Capacity] = {kSentinel, kSentinel};
     int length_ = Capacity;
     int levels_ = 0;

@@ -128,7 +128,10 @@ class CViewContainer : public CView {
     // The topmost visible, mouse-enabled view under `where` (container coordinates).
     CView* getViewAt(const CPoint& where, const CButtonState& buttons = 0) const;
 
-    void setBackgroundColor(const CColor& color) { backgroundColor = color; }
+    void setBackgroundColor(const CColor& color) {
+        backgroundColor = color;
+        setDirty(true);
+    }
     CColor getBackgroundColor() const { return backgroundColor; }
 
     void draw(CDrawContext* context) override;

@@ -97,6 +97,7 @@ class CPresetSystemEditor : public AEffGUIEditor {
 
     // Polls a file dialog that is open; called from the idle pass.
     void idle() override;
+    bool isDialogOpen() const { return dialog != nullptr; }
 
     const char* currentDirectory() const { return presetDirectory; }
     const char* currentBankFileName() const { return bankFileName; }
@@ -104,8 +105,8 @@ class CPresetSystemEditor : public AEffGUIEditor {
 
   protected:
     CPresetSystemEffect* presetEffect();
-    // Whether the editor's window (and so a frame for dialogs) exists.
-    virtual bool hasFrame() { return isOpen(); }
+    // Whether the editor's frame (and so a parent for dialogs) exists.
+    virtual bool hasFrame() { return getFrame() != nullptr; }
     // The preset bar's name field and menu, while the window is open.
     virtual void showPresetName(const char*) {}
     virtual void setMenuEntry(int, const char*) {}

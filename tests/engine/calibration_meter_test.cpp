@@ -14,7 +14,9 @@ using test::rmsOf;
 using test::run;
 using test::Stereo;
 
-double dB(double x) { return 20.0 * std::log10(x); }
+double dB(double x) {
+    return 20.0 * std::log10(x);
+}
 
 Stereo calibrate(int mode, int scale, size_t frames = 1 << 18) {
     auto engine = makeEngine();

@@ -115,7 +115,7 @@ TEST(EnvelopeBank, MatchesScalarStagesBitForBit) {
 }
 
 class Interpolators : public ::testing::Test {
-protected:
+  protected:
     void fill(unsigned seed) {
         std::mt19937 gen(seed);
         std::uniform_real_distribution<double> level(-1.5, 1.5);
@@ -136,28 +136,36 @@ TEST_F(Interpolators, HistoryWindowIsChronologicalWithCentre) {
 }
 
 TEST_F(Interpolators, HalfbandMatchesDirectSum) {
-    for (unsigned seed = 0; seed < 50; ++seed) {
-        fill(seed);
-        const StereoValue ref = halfbandValueReference(history.window());
-        const StereoValue got = halfbandPeak(history.window());
-        EXPECT_NEAR(got.l, std::fabs(ref.l), 1e-14);
-        EXPECT_NEAR(got.r, std::fabs(ref.r), 1e-14);
+    for (bool baseline : {true, false}) {
+        forceBaselineKernels(baseline);
+        for (unsigned seed = 0; seed < 50; ++seed) {
+            fill(seed);
+            const StereoValue ref = halfbandValueReference(history.window());
+            const StereoValue got = halfbandPeak(history.window());
+            EXPECT_NEAR(got.l, std::fabs(ref.l), 1e-14);
+            EXPECT_NEAR(got.r, std::fabs(ref.r), 1e-14);
+        }
     }
+    forceBaselineKernels(false);
 }
 
 TEST_F(Interpolators, QuarterMatchesDirectDotProducts) {
-    for (unsigned seed = 0; seed < 50; ++seed) {
-        fill(seed);
-        const auto ref = quarterValuesReference(history.window());
-        const StereoValue got = quarterPeak(history.window());
-        double l = 0.0, r = 0.0;
-        for (const auto& p : ref) {
-            l = std::max(l, std::fabs(p.l));
-            r = std::max(r, std::fabs(p.r));
+    for (bool baseline : {true, false}) {
+        forceBaselineKernels(baseline);
+        for (unsigned seed = 0; seed < 50; ++seed) {
+            fill(seed);
+            const auto ref = quarterValuesReference(history.window());
+            const StereoValue got = quarterPeak(history.window());
+            double l = 0.0, r = 0.0;
+            for (const auto& p : ref) {
+                l = std::max(l, std::fabs(p.l));
+                r = std::max(r, std::fabs(p.r));
+            }
+            EXPECT_NEAR(got.l, l, 1e-14);
+            EXPECT_NEAR(got.r, r, 1e-14);
         }
-        EXPECT_NEAR(got.l, l, 1e-14);
-        EXPECT_NEAR(got.r, r, 1e-14);
     }
+    forceBaselineKernels(false);
 }
 
 TEST_F(Interpolators, TablesHaveUnityGainAndTheirSymmetries) {
@@ -309,8 +317,10 @@ TEST(NoiseShapingTables, DcBelowOneNyquistAboveOne) {
             EXPECT_GT(ny, 1.0) << "shape " << s << " rate " << r;
         }
     }
-    const ShapeGain known[] = {{1, 0, 0.3186, 3.0615}, {4, 0, 0.6461, 4.6046},
-                               {4, 1, 0.6461, 4.6046}, {6, 0, 0.2475, -1.0},
+    const ShapeGain known[] = {{1, 0, 0.3186, 3.0615},
+                               {4, 0, 0.6461, 4.6046},
+                               {4, 1, 0.6461, 4.6046},
+                               {6, 0, 0.2475, -1.0},
                                {2, 0, -1.0, 28.4658}};
     for (const auto& g : known) {
         const auto& t = noiseShapeCoefficients(g.shape, g.slot);

@@ -9,9 +9,9 @@
 
 namespace kt::test {
 
-const float kDefaultValues[22] = {1.0f,  0.5f, 0.2f,  0.7237f, 0.166667f, 1.0f, 0.0f, 0.0f,
-                                  1.0f,  0.165f, 1.0f, 0.0f,    0.0f,      1.0f, 0.0f, 0.0f,
-                                  0.25f, 0.0f, 0.25f, 0.0f,    0.9375f,   0.0f};
+const float kDefaultValues[22] = {1.0f,  0.5f,   0.2f,  0.7237f, 0.166667f, 1.0f, 0.0f, 0.0f,
+                                  1.0f,  0.165f, 1.0f,  0.0f,    0.0f,      1.0f, 0.0f, 0.0f,
+                                  0.25f, 0.0f,   0.25f, 0.0f,    0.9375f,   0.0f};
 
 std::unique_ptr<LimiterEngine> makeEngine(float rate) {
     auto engine = std::make_unique<LimiterEngine>();
@@ -30,7 +30,8 @@ Stereo mixSignal(size_t frames, double rate, double peak, unsigned seed) {
         const double t = i / rate;
         // A kick every half second, a bass line, chords and filtered noise.
         const double beat = std::fmod(t, 0.5);
-        const double kick = std::exp(-beat * 30.0) * std::sin(tau * 55.0 * beat * (1.0 + 2.0 * std::exp(-beat * 40.0)));
+        const double kick = std::exp(-beat * 30.0) *
+                            std::sin(tau * 55.0 * beat * (1.0 + 2.0 * std::exp(-beat * 40.0)));
         const double bass = 0.5 * std::sin(tau * 82.4 * t) * (0.6 + 0.4 * std::sin(tau * 0.5 * t));
         const double chord = 0.25 * (std::sin(tau * 440.0 * t) + std::sin(tau * 554.4 * t + 0.3) +
                                      std::sin(tau * 659.3 * t + 1.1));
@@ -59,8 +60,8 @@ Stereo run(LimiterEngine& engine, const Stereo& in, int block) {
     Stereo out(in.size());
     for (size_t pos = 0; pos < in.size(); pos += block) {
         const int n = static_cast<int>(std::min<size_t>(block, in.size() - pos));
-        engine.process(in.l.data() + pos, in.r.data() + pos, out.l.data() + pos,
-                       out.r.data() + pos, n);
+        engine.process(in.l.data() + pos, in.r.data() + pos, out.l.data() + pos, out.r.data() + pos,
+                       n);
     }
     return out;
 }

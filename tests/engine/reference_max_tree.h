@@ -14,7 +14,7 @@ namespace kt {
 
 template <int Capacity>
 class SlidingMaxTree {
-public:
+  public:
     static constexpr double kSentinel = 1e10;
 
     // Window length; takes effect with the next clear().
@@ -52,7 +52,7 @@ public:
 
     double maximum() const { return slots_[1]; }
 
-private:
+  private:
     std::array<double, 2 * Capacity> slots_{kSentinel};
     int length_ = Capacity;
     int position_ = 0;

@@ -1,10 +1,11 @@
 // The requantizer stage through the engine and on its own.
+#include "engine/requantizer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "engine/parameters.h"
-#include "engine/requantizer.h"
 #include "tests/engine/engine_test_support.h"
 
 namespace kt {
@@ -63,8 +64,8 @@ TEST(Requantizer, NoiseShapingPushesErrorOutOfTheLowBand) {
         for (int n = 0; n < 50000; ++n) {
             const double x = 0.3 * std::sin(n * 0.01);
             double l = x, r = x;
-            rq.process(l, r, shaped ? table.data() : zero.data(), shaped ? 32 : 12, pos, false,
-                       0.0, d);
+            rq.process(l, r, shaped ? table.data() : zero.data(), shaped ? 32 : 12, pos, false, 0.0,
+                       d);
             lp += 0.02 * ((l - x) - lp);  // one-pole low-pass of the total error
             acc += lp * lp;
         }

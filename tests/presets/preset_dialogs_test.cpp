@@ -1,0 +1,113 @@
+// The file dialogs of the preset bar with a stand-in for zenity on PATH: the
+// titles and filters they ask for, and the load or save they run once the
+// idle pass collects the chosen path.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "tests/presets/preset_test_support.h"
+
+using namespace kt;
+using namespace kt::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The dialog layer with a frame present, so its dialogs open.
+class FramedEditor : public CPresetSystemEditor {
+public:
+    using CPresetSystemEditor::CPresetSystemEditor;
+
+protected:
+    bool hasFrame() override { return true; }
+};
+
+class PresetDialogsTest : public InProcessTest {
+protected:
+    void SetUp() override {
+        const fs::path bin = fs::path(config.root()) / "bin";
+        fs::create_directories(bin);
+        argsFile = fs::path(config.root()) / "zenity-args";
+        answerFile = fs::path(config.root()) / "zenity-answer";
+        std::ofstream(bin / "zenity")
+            << "#!/bin/sh\n"
+            << "printf '%s\\n' \"$@\" > '" << argsFile.string() << "'\n"
+            << "[ -s '" << answerFile.string() << "' ] || exit 1\n"
+            << "cat '" << answerFile.string() << "'\n";
+        fs::permissions(bin / "zenity", fs::perms::owner_all);
+        oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", (bin.string() + ":" + oldPath).c_str(), 1);
+        original = plugin->getEditor();
+        framed = new FramedEditor(plugin.get());  // becomes the effect's editor
+    }
+    void TearDown() override {
+        plugin->setEditor(original);
+        delete framed;
+        ::setenv("PATH", oldPath.c_str(), 1);
+    }
+
+    void answer(const std::string& path) { std::ofstream(answerFile) << path << "\n"; }
+
+    // Runs idle passes until the dialog program has finished and been collected.
+    void finishDialog() {
+        ASSERT_TRUE(framed->isDialogOpen());
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (framed->isDialogOpen() && std::chrono::steady_clock::now() < end) {
+            framed->idle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        EXPECT_FALSE(framed->isDialogOpen()) << "the dialog never finished";
+    }
+
+    std::string arguments() {
+        std::ifstream in(argsFile);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path argsFile, answerFile;
+    std::string oldPath;
+    AEffEditor* original = nullptr;
+    FramedEditor* framed = nullptr;
+};
+
+TEST_F(PresetDialogsTest, LoadBankDialogLoadsTheChosenFile) {
+    fx().setPresetNo(5);
+    fx().setPresetName("From the dialog");
+    const fs::path bank = fs::path(config.root()) / "dialog.kvb";
+    ASSERT_TRUE(framed->saveBankFile(bank.c_str()));
+    fx().initPresets();
+    answer(bank.string());
+    framed->loadBank(false);
+    finishDialog();
+    EXPECT_EQ(std::string(fx().preset(5).name), "From the dialog");
+    EXPECT_EQ(fx().getPresetNo(), 0);
+    const std::string args = arguments();
+    EXPECT_NE(args.find("--title=Load bank\n"), std::string::npos) << args;
+    EXPECT_NE(args.find("--file-filter=Kav Bank (*.kvb) | *.kvb"), std::string::npos) << args;
+    EXPECT_NE(args.find("--filename=" + bank.parent_path().string() + "/"), std::string::npos);
+}
+
+TEST_F(PresetDialogsTest, ReversedLoadSaysSoAndCancelChangesNothing) {
+    const BankSnapshot before = snapshot(fx());
+    framed->loadPreset(true);
+    finishDialog();
+    EXPECT_NE(arguments().find("--title=Load preset (endian-reversed)\n"), std::string::npos);
+    EXPECT_EQ(snapshot(fx()), before);
+}
+
+TEST_F(PresetDialogsTest, SaveDialogWritesTheChosenFile) {
+    const fs::path preset = fs::path(config.root()) / "saved.kav";
+    answer(preset.string());
+    framed->savePreset();
+    finishDialog();
+    EXPECT_EQ(fs::file_size(preset), 1041u);
+    const std::string args = arguments();
+    EXPECT_NE(args.find("--save"), std::string::npos);
+    EXPECT_NE(args.find("--file-filter=Kav Preset (*.kav) | *.kav"), std::string::npos) << args;
+    EXPECT_STREQ(framed->currentPresetFileName(), "saved.kav");
+}
+
+}  // namespace
