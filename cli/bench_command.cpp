@@ -69,6 +69,7 @@ Timing timeModule(const VstPlugin& plugin, const StereoSignal& material, double 
     plugin.setSampleRate(static_cast<float>(kRate));
     plugin.setBlockSize(block);
     plugin.setMainsOn(true);
+    plugin.dispatch(vst::effStartProcess);
 
     std::size_t position = 0;
     auto run = [&](long long frames) {
@@ -89,6 +90,8 @@ Timing timeModule(const VstPlugin& plugin, const StereoSignal& material, double 
     run(frames);
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    plugin.dispatch(vst::effStopProcess);
+    plugin.setMainsOn(false);
     Timing timing;
     timing.precision = std::is_same_v<Sample, double> ? 64 : 32;
     timing.nsPerFrame = elapsed * 1e9 / static_cast<double>(frames);

@@ -257,10 +257,15 @@ bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSum
     plugin.setSampleRate(static_cast<float>(inInfo.samplerate));
     plugin.setBlockSize(options.blockSize);
     plugin.setMainsOn(true);
+    plugin.dispatch(vst::effStartProcess);
 
-    return options.precision == 32
-               ? renderLoop<float>(plugin, options, in.handle, out.handle, inInfo, summary, error)
-               : renderLoop<double>(plugin, options, in.handle, out.handle, inInfo, summary, error);
+    const bool rendered =
+        options.precision == 32
+            ? renderLoop<float>(plugin, options, in.handle, out.handle, inInfo, summary, error)
+            : renderLoop<double>(plugin, options, in.handle, out.handle, inInfo, summary, error);
+    plugin.dispatch(vst::effStopProcess);
+    plugin.setMainsOn(false);
+    return rendered;
 }
 
 }  // namespace kt

@@ -275,8 +275,7 @@ void LimiterEngine::suspendLocked() {
 
     meters_.clear();
     pinkNoise_.clear();
-    envelopeL_.clear();
-    envelopeR_.clear();
+    envelopes_.clear();
 
     driveSmoothed_ = driveGain_.get();
     outputSmoothed_ = outputGain_.get();

@@ -170,7 +170,7 @@ class LimiterEngine {
     StereoHistory meterRing_;
     StereoMaxTree<kMaxLookahead> peakTree_;
     StereoMaxTree<SmoothingConvolver::kMaxLength> smoothTree_;
-    EnvelopeBank envelopeL_, envelopeR_;
+    EnvelopeBank envelopes_;
     SmoothingConvolver convolver_;
     Requantizer requantizer_;
     DitherGenerator ditherState_;

@@ -116,8 +116,8 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
             release[k] = releaseCoefs_[k].get();
         }
         const bool secondOrder = steps_[kDetectorOrder].get() == 1;
-        const double envL = envelopeL_.process(eL, attack, release, secondOrder);
-        const double envR = envelopeR_.process(eR, attack, release, secondOrder);
+        const StereoValue env = envelopes_.process(eL, eR, attack, release, secondOrder);
+        const double envL = env.l, envR = env.r;
 
         // 11. Short window on the unlinked values; 12. smoothing; 13. alignment.
         const StereoValue shortMax = smoothTree_.insert(dL, dR);

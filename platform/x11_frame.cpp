@@ -1,16 +1,20 @@
 // The editor frame as an X11 child window of the host's window. Each frame has
 // its own display connection, used only from the thread that opened it (the
 // host's user-interface thread). Drawing goes to an offscreen image that is
-// copied to the window on expose and after each pass that changed something.
+// copied to the window (XPutImage) on expose and after each pass that changed
+// something.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
+#include <X11/extensions/XShm.h>
 #include <cairo.h>
 #include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/platform_frame.h"
 #include "platform/x11_error_trap.h"
@@ -66,44 +70,115 @@ struct DamageBox {
     }
 };
 
+// The back buffer in memory shared with the X server (MIT-SHM), so showing a
+// region costs the server one copy and no transfer. Only on the local display
+// and only for visuals whose pixels are cairo's 32-bit ones.
+class SharedImage {
+  public:
+    bool create(Display* d, Visual* visual, int depth, int width, int height) {
+        display = d;
+        if (!XShmQueryExtension(display)) return false;
+        image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
+                                &info, static_cast<unsigned>(width), static_cast<unsigned>(height));
+        if (!image) return false;
+        if (image->bits_per_pixel != 32 || image->bytes_per_line % 4 != 0) return destroy(), false;
+        info.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image->bytes_per_line) * height,
+                            IPC_CREAT | 0600);
+        if (info.shmid < 0) return destroy(), false;
+        void* address = shmat(info.shmid, nullptr, 0);
+        if (address == reinterpret_cast<void*>(-1)) return destroy(), false;
+        info.shmaddr = image->data = static_cast<char*>(address);
+        info.readOnly = False;
+        {
+            X11ErrorTrap trap(display);
+            XShmAttach(display, &info);
+            attached = !trap.failed();  // refused on a remote display
+        }
+        // Freed by the system once both sides have let go of it.
+        shmctl(info.shmid, IPC_RMID, nullptr);
+        if (!attached) return destroy(), false;
+        return true;
+    }
+
+    void destroy() {
+        if (attached) {
+            X11ErrorTrap trap(display);
+            XShmDetach(display, &info);
+        }
+        attached = false;
+        if (info.shmaddr) shmdt(info.shmaddr);
+        info.shmaddr = nullptr;
+        if (image) {
+            image->data = nullptr;
+            XDestroyImage(image);
+        }
+        image = nullptr;
+    }
+
+    unsigned char* data() const { return reinterpret_cast<unsigned char*>(image->data); }
+    int stride() const { return image->bytes_per_line; }
+
+    // Copies a region to the drawable; the caller's sync makes sure the server
+    // has read it before the buffer is drawn into again.
+    void put(Drawable target, GC gc, int x, int y, int w, int h) {
+        XShmPutImage(display, target, gc, image, x, y, x, y, static_cast<unsigned>(w),
+                     static_cast<unsigned>(h), False);
+    }
+
+  private:
+    Display* display = nullptr;
+    XImage* image = nullptr;
+    XShmSegmentInfo info{};
+    bool attached = false;
+};
+
 class X11Frame final : public PlatformFrame {
   public:
-    X11Frame(Display* d, Window w, Visual* v, int width, int height, PlatformFrameClient* c)
-        : display(d), window(w), width(width), height(height), client(c) {
-        back = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-        windowSurface = cairo_xlib_surface_create(display, window, v, width, height);
+    X11Frame(Display* d, Window w, Visual* v, int depth, int width, int height,
+             PlatformFrameClient* c)
+        : display(d), window(w), visual(v), depth(depth), width(width), height(height), client(c) {
+        gc = XCreateGC(display, window, 0, nullptr);
+        direct = visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
+                 visual->blue_mask == 0xFF && (depth == 24 || depth == 32);
+        // Opaque pixels with alpha 255 serve 24-bit windows and 32-bit ARGB ones alike.
+        // KT_X11_NO_SHM takes the path of a remote display (tests run both).
+        if (direct && !std::getenv("KT_X11_NO_SHM") &&
+            shared.create(display, visual, depth, width, height)) {
+            useShared = true;
+            back = cairo_image_surface_create_for_data(shared.data(), CAIRO_FORMAT_ARGB32, width,
+                                                       height, shared.stride());
+        } else {
+            back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        }
     }
 
     ~X11Frame() override {
         releaseFocus();
         {
             X11ErrorTrap trap(display);
-            cairo_device_t* device =
-                cairo_device_reference(cairo_surface_get_device(windowSurface));
-            cairo_surface_destroy(windowSurface);
-            if (device) {
-                cairo_device_finish(device);
-                cairo_device_destroy(device);
-            }
+            XFreeGC(display, gc);
             if (alive) XDestroyWindow(display, window);
         }
         cairo_surface_destroy(back);
+        if (useShared) shared.destroy();
         closeOwnDisplay(display);
     }
 
     cairo_surface_t* backBuffer() override { return back; }
 
     void present(int x, int y, int w, int h) override {
+        x = std::max(0, x), y = std::max(0, y);
+        w = std::min(w, width - x), h = std::min(h, height - y);
         if (!alive || w <= 0 || h <= 0) return;
-        X11ErrorTrap trap(display);
         cairo_surface_flush(back);
-        cairo_t* cr = cairo_create(windowSurface);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_set_source_surface(cr, back, 0, 0);
-        cairo_rectangle(cr, x, y, w, h);
-        cairo_fill(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(windowSurface);
+        X11ErrorTrap trap(display);
+        if (useShared) {
+            shared.put(window, gc, x, y, w, h);
+        } else if (direct) {
+            putDirect(x, y, w, h);
+        } else {
+            putConverted(x, y, w, h);
+        }
     }
 
     void pumpEvents(int maxWaitMs) override {
@@ -184,6 +259,67 @@ class X11Frame final : public PlatformFrame {
     bool isAlive() override { return alive; }
 
   private:
+    // The back buffer's pixels are already in the window's format: send them as they are.
+    void putDirect(int x, int y, int w, int h) {
+        XImage image{};
+        image.width = width;
+        image.height = height;
+        image.format = ZPixmap;
+        image.data = reinterpret_cast<char*>(cairo_image_surface_get_data(back));
+        image.byte_order = LSBFirst;  // cairo's 32-bit pixels, in this machine's order
+        image.bitmap_unit = 32;
+        image.bitmap_bit_order = LSBFirst;
+        image.bitmap_pad = 32;
+        image.depth = depth;
+        image.bytes_per_line = cairo_image_surface_get_stride(back);
+        image.bits_per_pixel = 32;
+        image.red_mask = visual->red_mask;
+        image.green_mask = visual->green_mask;
+        image.blue_mask = visual->blue_mask;
+        if (!XInitImage(&image)) return;
+        XPutImage(display, window, gc, &image, x, y, x, y, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h));
+    }
+
+    // Any other visual: each pixel converted through the visual's colour masks.
+    void putConverted(int x, int y, int w, int h) {
+        XImage* image =
+            XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                         static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+        if (!image) return;
+        image->data = static_cast<char*>(
+            std::calloc(static_cast<size_t>(image->bytes_per_line), static_cast<size_t>(h)));
+        if (!image->data) {
+            XDestroyImage(image);
+            return;
+        }
+        const unsigned char* data = cairo_image_surface_get_data(back);
+        const int stride = cairo_image_surface_get_stride(back);
+        for (int j = 0; j < h; ++j) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(data + (y + j) * stride);
+            for (int i = 0; i < w; ++i) {
+                const std::uint32_t p = row[x + i];
+                XPutPixel(image, i, j,
+                          scaleTo((p >> 16) & 255, visual->red_mask) |
+                              scaleTo((p >> 8) & 255, visual->green_mask) |
+                              scaleTo(p & 255, visual->blue_mask));
+            }
+        }
+        XPutImage(display, window, gc, image, 0, 0, x, y, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h));
+        XDestroyImage(image);  // frees the data too
+    }
+
+    // An 8-bit channel value placed into a colour mask of any width.
+    static unsigned long scaleTo(std::uint32_t value, unsigned long mask) {
+        if (!mask) return 0;
+        int shift = 0, bits = 0;
+        while (!((mask >> shift) & 1)) ++shift;
+        while ((mask >> (shift + bits)) & 1) ++bits;
+        const unsigned long max = (1ul << bits) - 1;
+        return ((value * max + 127) / 255) << shift;
+    }
+
     // Waits for input until the deadline; false when the deadline has passed.
     bool waitForInput(std::chrono::steady_clock::time_point deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -256,10 +392,15 @@ class X11Frame final : public PlatformFrame {
 
     Display* display;
     Window window;
+    Visual* visual;
+    int depth;
     int width, height;
     PlatformFrameClient* client;
     cairo_surface_t* back = nullptr;
-    cairo_surface_t* windowSurface = nullptr;
+    GC gc;
+    bool direct = false;
+    SharedImage shared;
+    bool useShared = false;
     bool alive = true;
     bool dispatching = false;
     bool hasFocus = false;
@@ -279,6 +420,7 @@ std::unique_ptr<PlatformFrame> createX11Frame(void* parent, int width, int heigh
 
     Window window = 0;
     Visual* visual = nullptr;
+    int depth = 0;
     {
         X11ErrorTrap trap(display);
         XWindowAttributes parentAttributes;
@@ -292,6 +434,7 @@ std::unique_ptr<PlatformFrame> createX11Frame(void* parent, int width, int heigh
             XWindowAttributes own;
             if (!trap.failed() && XGetWindowAttributes(display, window, &own) && !trap.failed()) {
                 visual = own.visual;
+                depth = own.depth;
                 XMapWindow(display, window);
             }
             if (trap.failed()) visual = nullptr;
@@ -302,7 +445,7 @@ std::unique_ptr<PlatformFrame> createX11Frame(void* parent, int width, int heigh
         closeOwnDisplay(display);
         return nullptr;
     }
-    return std::make_unique<X11Frame>(display, window, visual, width, height, client);
+    return std::make_unique<X11Frame>(display, window, visual, depth, width, height, client);
 }
 
 }  // namespace kt

@@ -42,7 +42,8 @@ std::uint32_t channel(unsigned long pixel, unsigned long mask) {
 
 X11HostWindow::X11HostWindow(std::unique_ptr<Impl> i) : impl(std::move(i)) {}
 
-std::unique_ptr<X11HostWindow> X11HostWindow::create(int width, int height, const char* title) {
+std::unique_ptr<X11HostWindow> X11HostWindow::create(int width, int height, const char* title,
+                                                     bool argb) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
     registerOwnDisplay(display);
@@ -50,9 +51,25 @@ std::unique_ptr<X11HostWindow> X11HostWindow::create(int width, int height, cons
     impl->display = display;
     impl->width = width, impl->height = height;
     const int screen = DefaultScreen(display);
-    impl->window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
-                                       static_cast<unsigned>(width), static_cast<unsigned>(height),
-                                       0, BlackPixel(display, screen), BlackPixel(display, screen));
+    const Window root = RootWindow(display, screen);
+    if (argb) {
+        XVisualInfo info;
+        if (!XMatchVisualInfo(display, screen, 32, TrueColor, &info)) {
+            closeOwnDisplay(display);
+            return nullptr;
+        }
+        XSetWindowAttributes attributes{};
+        attributes.colormap = XCreateColormap(display, root, info.visual, AllocNone);
+        attributes.background_pixel = 0;
+        attributes.border_pixel = 0;
+        impl->window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(width),
+                                     static_cast<unsigned>(height), 0, 32, InputOutput, info.visual,
+                                     CWColormap | CWBackPixel | CWBorderPixel, &attributes);
+    } else {
+        impl->window = XCreateSimpleWindow(
+            display, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+            BlackPixel(display, screen), BlackPixel(display, screen));
+    }
     XStoreName(display, impl->window, title ? title : "");
     XSizeHints hints{};
     hints.flags = PMinSize | PMaxSize;

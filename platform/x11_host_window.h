@@ -8,8 +8,10 @@ namespace kt {
 
 class X11HostWindow {
   public:
-    // Null when there is no display.
-    static std::unique_ptr<X11HostWindow> create(int width, int height, const char* title);
+    // Null when there is no display (or, with argb, no 32-bit visual with alpha,
+    // which some hosts give the editor's parent).
+    static std::unique_ptr<X11HostWindow> create(int width, int height, const char* title,
+                                                 bool argb = false);
     ~X11HostWindow();
 
     // The window id as an editor's open receives it.

@@ -171,6 +171,22 @@ TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
     if (d.mean < 2.0 && d.share < 0.01) fs::remove(shot);
 }
 
+TEST_F(EditorWindow, OpensInA32BitParentWithAlphaAndLooksTheSame) {
+    auto argb = X11HostWindow::create(kWidth, kHeight, "argb", true);
+    if (!argb) GTEST_SKIP() << "the display has no 32-bit visual";
+    ASSERT_EQ(openEditor(*plugin, argb->windowId()), 1);
+    idleFor(*plugin, 300);
+    const fs::path shot =
+        fs::temp_directory_path() / ("kt_editor_argb_" + std::to_string(getpid()) + ".png");
+    ASSERT_TRUE(argb->saveScreenshot(shot.c_str()));
+    plugin->dispatch(vst::effEditClose);
+    const ImageDifference d =
+        compare(shot, fs::path(KT_SOURCE_DIR) / "tests/editor/reference/editor.png");
+    ASSERT_TRUE(d.comparable);
+    EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
+    if (d.mean < 2.0) fs::remove(shot);
+}
+
 TEST_F(EditorWindow, SurvivesAHostThatDestroysItsWindowBeforeClosing) {
     ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
     idleFor(*plugin, 30);

@@ -101,16 +101,23 @@ TEST(EnvelopeBank, MatchesScalarStagesBitForBit) {
     for (bool second : {false, true}) {
         EnvelopeBank bank;
         bank.clear();
-        double y[8] = {}, z[8] = {};
+        double y[2][8] = {}, z[2][8] = {};
         std::mt19937 gen(3);
         std::uniform_real_distribution<double> level(1e-5, 4.0);
-        double e = 0.1;
+        double eL = 0.1, eR = 0.2;
         for (int n = 0; n < 20000; ++n) {
-            if (n % 500 == 0) e = level(gen);
-            const double want = referenceEnvelope(e, att, rel, second, y, z);
-            ASSERT_EQ(bank.process(e, att, rel, second), want);
+            if (n % 500 == 0) eL = level(gen);
+            if (n % 300 == 0) eR = level(gen);
+            const double wantL = referenceEnvelope(eL, att, rel, second, y[0], z[0]);
+            const double wantR = referenceEnvelope(eR, att, rel, second, y[1], z[1]);
+            const StereoValue got = bank.process(eL, eR, att, rel, second);
+            ASSERT_EQ(got.l, wantL) << n;
+            ASSERT_EQ(got.r, wantR) << n;
         }
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(bank.stage2()[k], z[k]);
+        for (int k = 0; k < 8; ++k) {
+            EXPECT_EQ(bank.stage2(0, k), z[0][k]);
+            EXPECT_EQ(bank.stage2(1, k), z[1][k]);
+        }
     }
 }
 
