@@ -4,8 +4,8 @@
 //   truepeak   Oversample on (4x at 44.1 kHz, 2x at 96 kHz, none at 192 kHz)
 //   meterovs   Oversample and MeterOvs on
 //   all        Oversample, MeterOvs and Quantize (16 bits, noise shape "type D", 32 taps)
-// Counters: ns_per_frame (one stereo frame) and x_realtime (audio seconds per
-// second of one core).
+// Counters: per_frame (CPU seconds per stereo frame) and x_realtime (audio
+// seconds per CPU second of one core).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -76,11 +76,12 @@ void engineLoop(benchmark::State& state) {
         pos += kBlock;
         if (pos + kBlock > frames) pos = 0;
     }
-    const double totalFrames = static_cast<double>(state.iterations()) * kBlock;
-    state.counters["ns_per_frame"] = benchmark::Counter(
-        totalFrames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    // Seconds per stereo frame (shown with an SI prefix, e.g. "75n") and
+    // seconds of audio per second of processing.
+    state.counters["per_frame"] = benchmark::Counter(
+        kBlock, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["x_realtime"] =
-        benchmark::Counter(totalFrames / rate, benchmark::Counter::kIsRate);
+        benchmark::Counter(kBlock / rate, benchmark::Counter::kIsIterationInvariantRate);
     state.SetLabel(kt::interpolatorsUseAvx2() ? "avx2" : "sse2");
 }
 

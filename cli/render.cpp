@@ -74,7 +74,6 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
                 const SF_INFO& info, RenderSummary* summary, std::string* error) {
     const int channels = info.channels;
     const int block = options.blockSize;
-    const long long latency = plugin.latency();
     const std::size_t stride = static_cast<std::size_t>(block);
 
     const int inputCount = std::max(2, plugin.numInputs());
@@ -84,6 +83,17 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
     std::vector<Sample*> inputPointers, outputPointers;
     for (auto& channel : inputs) inputPointers.push_back(channel.data());
     for (auto& channel : outputs) outputPointers.push_back(channel.data());
+
+    // Some modules settle their latency during their first processing call
+    // (and tell the host with audioMasterIOChanged). One block of silence and
+    // a suspend/resume let it settle before the latency is read; the suspend
+    // clears whatever that block left behind.
+    processBlock(plugin, inputPointers.data(), outputPointers.data(), block);
+    plugin.dispatch(vst::effStopProcess);
+    plugin.setMainsOn(false);
+    plugin.setMainsOn(true);
+    plugin.dispatch(vst::effStartProcess);
+    const long long latency = plugin.latency();
 
     std::vector<Sample> readBuffer(stride * channels);
     std::vector<Sample> alignedBuffer(stride * channels);

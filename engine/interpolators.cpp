@@ -79,6 +79,13 @@ StereoValue quarterSse2(const double* w) {
 
 // ---- AVX2/FMA: two frames (L, R, L, R) per register.
 
+// Frames 62 and 63 as one register, built from two 16-byte loads: a 32-byte
+// load over the frame pushed a moment ago cannot be forwarded from its store.
+__attribute__((target("avx2,fma"))) inline __m256d newestPair(const double* w) {
+    return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(w + 124)),
+                                _mm_loadu_pd(w + 126), 1);
+}
+
 __attribute__((target("avx2,fma"))) __m128d foldFrames(__m256d v) {
     return _mm_add_pd(_mm256_castpd256_pd128(v), _mm256_extractf128_pd(v, 1));
 }
@@ -92,7 +99,7 @@ __attribute__((target("avx2,fma"))) StereoValue halfbandAvx2(const double* w) {
             // 63-k-2j and swap the halves.
             const int near = k + 2 * j;
             const __m256d lo = _mm256_loadu_pd(w + 2 * near);
-            const __m256d far = _mm256_loadu_pd(w + 2 * (62 - near));
+            const __m256d far = near == 0 ? newestPair(w) : _mm256_loadu_pd(w + 2 * (62 - near));
             const __m256d hi = _mm256_permute2f128_pd(far, far, 1);
             acc[j] = _mm256_fmadd_pd(_mm256_load_pd(kHalfband.v + 2 * near), _mm256_add_pd(lo, hi),
                                      acc[j]);
@@ -113,7 +120,8 @@ __attribute__((target("avx2,fma"))) StereoValue quarterAvx2(const double* w) {
         const double* q2 = kQuarter2.v + 2 * i;
         const double* q3 = kQuarter3.v + 2 * i;
         const __m256d x0 = _mm256_loadu_pd(x), x1 = _mm256_loadu_pd(x + 4);
-        const __m256d x2 = _mm256_loadu_pd(x + 8), x3 = _mm256_loadu_pd(x + 12);
+        const __m256d x2 = _mm256_loadu_pd(x + 8);
+        const __m256d x3 = i == 56 ? newestPair(w) : _mm256_loadu_pd(x + 12);
         a0 = _mm256_fmadd_pd(_mm256_load_pd(q1), x0, a0);
         a1 = _mm256_fmadd_pd(_mm256_load_pd(q1 + 4), x1, a1);
         a2 = _mm256_fmadd_pd(_mm256_load_pd(q1 + 8), x2, a2);

@@ -12,6 +12,8 @@
 // product, so results agree with it to rounding only.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <array>
 
 namespace kt {
@@ -30,12 +32,12 @@ class StereoHistory {
     }
     void resetPosition() { position_ = 0; }
 
+    // One 16-byte store per copy, so the interpolators' 16-byte load of the
+    // newest frame is forwarded from it instead of waiting for the cache.
     void push(double l, double r) {
-        double* slot = buffer_ + 2 * position_;
-        slot[0] = l;
-        slot[1] = r;
-        slot[2 * kFrames] = l;
-        slot[2 * kFrames + 1] = r;
+        const __m128d frame = _mm_set_pd(r, l);
+        _mm_store_pd(buffer_ + 2 * position_, frame);
+        _mm_store_pd(buffer_ + 2 * (position_ + kFrames), frame);
         position_ = (position_ + 1) & (kFrames - 1);
     }
 

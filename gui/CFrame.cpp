@@ -23,6 +23,8 @@ CFrame::CFrame(const CRect& size, VSTGUIEditorInterface* editor)
 }
 
 CFrame::~CFrame() {
+    setFocusView(nullptr);
+    setModalView(nullptr);
     removeAll(true);
     closePlatform();
 }
@@ -52,7 +54,8 @@ void CFrame::closePlatform() {
 }
 
 void CFrame::close() {
-    modalView = nullptr;
+    setFocusView(nullptr);
+    setModalView(nullptr);
     removeAll(true);
     closePlatform();
     forget();
@@ -187,12 +190,22 @@ void CFrame::setModalView(CView* view) {
 
 void CFrame::setFocusView(CView* view) {
     if (focusView == view) return;
+    CView* old = focusView;
     focusView = view;
-    if (!platform) return;
+    if (old) old->looseFocus();
+    if (view) view->takeFocus();
+    if (!platform || focusView != view) return;  // looseFocus may have moved it again
     if (view)
         platform->takeFocus();
     else
         platform->releaseFocus();
+}
+
+void CFrame::platformFocusLost() {
+    if (!focusView) return;
+    CView* old = focusView;
+    focusView = nullptr;
+    old->looseFocus();
 }
 
 void CFrame::addIdleTask(CIdleTask* task) {
@@ -253,6 +266,11 @@ void CFrame::platformMouseEntered(double x, double y) {
 
 void CFrame::platformMouseExited() {
     pointerInside = false;
+    if (modalView) {  // a text field or menu may act when the pointer leaves the window
+        CPoint where;
+        modalView->onMouseExited(where, 0);
+        return;
+    }
     // During a drag the dragging view keeps the mouse; the exit waits for the release.
     if (!mouseDownView) clearHover(0);
 }

@@ -62,7 +62,8 @@ class CFrame : public CViewContainer, public kt::PlatformFrameClient {
     void setModalView(CView* view);
     CView* getModalView() const { return modalView; }
     // The view that gets key input first; keyboard focus is taken from the host
-    // while one is set and given back when it is cleared.
+    // while one is set and given back when it is cleared. The views are told
+    // with takeFocus and looseFocus, also when the user moves the focus away.
     void setFocusView(CView* view);
     CView* getFocusView() const { return focusView; }
 
@@ -83,6 +84,7 @@ class CFrame : public CViewContainer, public kt::PlatformFrameClient {
     void platformMouseExited() override;
     bool platformKeyDown(const vst::VstKeyCode& key) override;
     bool platformKeyUp(const vst::VstKeyCode& key) override;
+    void platformFocusLost() override;
 
     // Two presses of the same button closer than this (ms, pixels) make a double click.
     static constexpr std::uint32_t kDoubleClickMs = 400;

@@ -152,6 +152,9 @@ class COptionMenuPopup : public CView {
 
     std::int32_t onKeyUp(VstKeyCode&) override { return 1; }
 
+    // The user went to another window: the list closes unchanged.
+    void looseFocus() override { menu->closeMenu(); }
+
   private:
     void setHovered(long index) {
         if (index == hovered) return;
@@ -253,11 +256,13 @@ void COptionMenu::openMenu() {
 }
 
 void COptionMenu::closeMenu() {
-    if (!isMenuOpen()) return;
     CFrame* frame = getFrame();
-    popup->invalid();
+    if (!popup || !frame) return;
     if (frame->getFocusView() == popup) frame->setFocusView(nullptr);
-    frame->setModalView(nullptr);
+    if (frame->getModalView() == popup) {
+        popup->invalid();
+        frame->setModalView(nullptr);
+    }
     setDirty(true);
 }
 

@@ -60,6 +60,9 @@ class CView : public CBaseObject {
     virtual bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
                          const CButtonState& buttons);
     virtual bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons);
+    // The frame's focus view gains or loses the keyboard.
+    virtual void takeFocus() {}
+    virtual void looseFocus() {}
     // Key results: 1 used, -1 not used.
     virtual std::int32_t onKeyDown(VstKeyCode& key);
     virtual std::int32_t onKeyUp(VstKeyCode& key);

@@ -41,6 +41,9 @@ class PlatformFrameClient {
     // Answer true when the key was used.
     virtual bool platformKeyDown(const vst::VstKeyCode& key) = 0;
     virtual bool platformKeyUp(const vst::VstKeyCode& key) = 0;
+    // The keyboard focus taken with takeFocus went elsewhere (the user clicked
+    // into another window).
+    virtual void platformFocusLost() {}
 };
 
 class PlatformFrame {

@@ -379,6 +379,13 @@ class X11Frame final : public PlatformFrame {
                 client->platformKeyUp(key);
                 break;
             }
+            case FocusOut:
+                if (hasFocus && e.xfocus.mode == NotifyNormal &&
+                    e.xfocus.detail != NotifyInferior) {
+                    hasFocus = false;  // someone else has it now: nothing to give back
+                    client->platformFocusLost();
+                }
+                break;
             case DestroyNotify:
                 if (e.xdestroywindow.window == window) alive = false;
                 break;

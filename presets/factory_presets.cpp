@@ -35,7 +35,9 @@ const std::array<FactoryPreset, kNumPresets> kFactoryPresets{{
 // clang-format on
 
 float factoryValue(int preset, int index) {
-    if (index < 22) return kFactoryPresets[static_cast<std::size_t>(preset)].values[static_cast<std::size_t>(index)];
+    if (index < 22)
+        return kFactoryPresets[static_cast<std::size_t>(preset)]
+            .values[static_cast<std::size_t>(index)];
     return index == 25 ? 0.025f : 0.0f;
 }
 

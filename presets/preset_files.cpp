@@ -57,7 +57,6 @@ bool CPresetSystemEditor::loadPresetImage(const unsigned char* data, long length
     if (!fx || !data || length <= 4 || length > kMaxImageBytes ||
         !imageOrder(data, fx->getUniqueID(), reversed, &swapped))
         return false;
-    if (length < kt::kOldImagePrefixBytes) return false;
     const auto* chars = reinterpret_cast<const char*>(data);
     const int rest = static_cast<int>(length - kt::kOldImagePrefixBytes);
     switch (data[4]) {
@@ -81,7 +80,6 @@ bool CPresetSystemEditor::loadBankImage(const unsigned char* data, long length, 
     if (!fx || !data || length <= 4 || length > kMaxImageBytes ||
         !imageOrder(data, fx->getUniqueID(), reversed, &swapped))
         return false;
-    if (length < kt::kOldImagePrefixBytes) return false;
     const auto* chars = reinterpret_cast<const char*>(data);
     const int rest = static_cast<int>(length - kt::kOldImagePrefixBytes);
     switch (data[4]) {

@@ -10,7 +10,7 @@ namespace kt {
 
 constexpr int kNumPresets = 27;
 constexpr int kPresetParams = 26;
-constexpr int kPresetNameSize = 24;   // 23 characters and the terminator
+constexpr int kPresetNameSize = 24;  // 23 characters and the terminator
 constexpr int kPresetRecordBytes = kPresetNameSize + 4 * kPresetParams;  // 128
 
 struct PresetRecord {

@@ -189,6 +189,15 @@ TEST_F(PresetMenu, EscapeOrAClickOutsideClosesUnchangedAndTheListIsDrawnOnTop) {
     EXPECT_EQ(menu->getCurrentIndex(), 4);
 }
 
+TEST_F(PresetMenu, TheListClosesWhenTheKeyboardGoesToAnotherWindow) {
+    frame.down(325, 452, kLButton);
+    ASSERT_TRUE(menu->isMenuOpen());
+    frame->platformFocusLost();
+    EXPECT_FALSE(menu->isMenuOpen());
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    EXPECT_TRUE(spy.values.empty());
+}
+
 TEST_F(PresetMenu, KeysMoveThroughTheListAndReturnSelects) {
     frame.down(325, 452, kLButton);
     VstKeyCode down{0, VKEY_DOWN, 0}, right{0, VKEY_RIGHT, 0}, enter{0, VKEY_RETURN, 0};

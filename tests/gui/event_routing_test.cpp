@@ -137,9 +137,12 @@ TEST_F(TwoViews, ModalViewTakesAllMouseInputInFrameCoordinates) {
     frame.up(121, 20, kLButton);
     frame->platformWheel(20, 20, 0, 1.0f, 0);
     EXPECT_EQ(modal->log, (Log{"down", "moved", "up", "wheel up"}));
+    EXPECT_TRUE(frame->getMouseOverView() == nullptr);
     EXPECT_EQ(modal->lastPoint, CPoint(20, 20));
     EXPECT_TRUE(left->log.empty());
     EXPECT_TRUE(right->log.empty());
+    frame->platformMouseExited();  // the modal view hears that the pointer left
+    EXPECT_EQ(modal->log.back(), "exited");
     frame->setModalView(nullptr);
     modal->forget();
     frame.down(120, 20, kLButton);

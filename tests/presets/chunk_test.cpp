@@ -18,11 +18,11 @@ TEST_F(ChunkTest, ChunkIsTheBankImageBehindABigEndianHeader) {
     ASSERT_EQ(c.size(), 27049u);
     const std::vector<std::uint8_t> head(c.begin(), c.begin() + 49);
     const std::vector<std::uint8_t> expected = {
-        2,   0,   0,    0,    'K',  'v', 't', 'r',                        // marker, identifier
-        'K', 'v', 't',  'r',  0x38, 1,   5,   1,   0, 0, 0,    0,    26,  // bank header
-        0,   0,   0x02, 0xD9, 0,    0,   0,   0,   0, 0, 0x69, 0x78,      // 729 records, preset 0,
-                                                                          // 27000 bytes
-        0,   0,   0,    0,    0,    0,   0,   0,   0, 0, 0,    0,    0,  0, 0, 0};
+        2, 0, 0, 0, 'K', 'v', 't', 'r',                     // marker, identifier
+        'K', 'v', 't', 'r', 0x38, 1, 5, 1, 0, 0, 0, 0, 26,  // bank header
+        0, 0, 0x02, 0xD9, 0, 0, 0, 0, 0, 0, 0x69, 0x78,     // 729 records, preset 0,
+                                                            // 27000 bytes
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(head, expected);
     const BankContents bank = parseChunk(c);
     EXPECT_EQ(bank.names[0], "Default");

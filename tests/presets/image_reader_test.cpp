@@ -221,7 +221,8 @@ TEST_F(ImageReaderTest, MidiImageHasNoNameAndOneRecordPerParameter) {
     const auto* bytes = reinterpret_cast<unsigned char*>(image);
     const bool swapped = detectByteOrder(bytes, kKvtr) == ByteOrder::swapped;
     const newpresetheader header = readImageHeader(bytes, swapped);
-    EXPECT_EQ(header.numRecords, 26);
+    const std::int32_t records = header.numRecords;  // a packed field: copied, not bound
+    EXPECT_EQ(records, 26);
     EXPECT_TRUE(editor().BufferToMidi(image + 41, length - 41, &header, swapped));
 }
 

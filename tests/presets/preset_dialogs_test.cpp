@@ -8,6 +8,7 @@
 #include <iterator>
 #include <thread>
 
+#include "editor/Editor.h"
 #include "tests/presets/preset_test_support.h"
 
 using namespace kt;
@@ -16,27 +17,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The dialog layer with a frame present, so its dialogs open.
-class FramedEditor : public CPresetSystemEditor {
-public:
-    using CPresetSystemEditor::CPresetSystemEditor;
+// The effect's editor with a frame present, so its dialogs open.
+class FramedEditor : public Editor {
+  public:
+    using Editor::Editor;
 
-protected:
+  protected:
     bool hasFrame() override { return true; }
 };
 
 class PresetDialogsTest : public InProcessTest {
-protected:
+  protected:
     void SetUp() override {
         const fs::path bin = fs::path(config.root()) / "bin";
         fs::create_directories(bin);
         argsFile = fs::path(config.root()) / "zenity-args";
         answerFile = fs::path(config.root()) / "zenity-answer";
-        std::ofstream(bin / "zenity")
-            << "#!/bin/sh\n"
-            << "printf '%s\\n' \"$@\" > '" << argsFile.string() << "'\n"
-            << "[ -s '" << answerFile.string() << "' ] || exit 1\n"
-            << "cat '" << answerFile.string() << "'\n";
+        std::ofstream(bin / "zenity") << "#!/bin/sh\n"
+                                      << "printf '%s\\n' \"$@\" > '" << argsFile.string() << "'\n"
+                                      << "[ -s '" << answerFile.string() << "' ] || exit 1\n"
+                                      << "cat '" << answerFile.string() << "'\n";
         fs::permissions(bin / "zenity", fs::perms::owner_all);
         oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
         ::setenv("PATH", (bin.string() + ":" + oldPath).c_str(), 1);
