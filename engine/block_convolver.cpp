@@ -17,7 +17,7 @@ std::mutex& plannerMutex() {
 
 int FftPlans::slot(int n) {
     int s = 0;
-    while ((16 << s) < n) ++s;
+    while ((8 << s) < n) ++s;
     return s;
 }
 
@@ -26,8 +26,8 @@ FftPlans::FftPlans() {
     // Plan on 64-byte aligned scratch, in place, as the instances execute.
     double* scratch = static_cast<double*>(fftw_malloc(2 * kPairStride * sizeof(double)));
     const fftw_r2r_kind r2hc = FFTW_R2HC, hc2r = FFTW_HC2R;
-    for (int s = 0; s < 5; ++s) {
-        int n = 16 << s;
+    for (int s = 0; s < kSizes; ++s) {
+        int n = 8 << s;
         forward_[s] = fftw_plan_r2r_1d(n, scratch, scratch, FFTW_R2HC, FFTW_ESTIMATE);
         inverse_[s] = fftw_plan_r2r_1d(n, scratch, scratch, FFTW_HC2R, FFTW_ESTIMATE);
         forwardPair_[s] = fftw_plan_many_r2r(1, &n, 2, scratch, nullptr, 1, kPairStride, scratch,
@@ -112,41 +112,28 @@ SmoothingConvolver::SmoothingConvolver() : plans_(FftPlans::instance()) {
 }
 
 void SmoothingConvolver::setLength(int W) {
-    length_ = FftPlans::validSize(2 * W) ? W : 64;
+    length_ = W >= 8 && FftPlans::validSize(2 * W) ? W : 64;
     designSmoothingSpectrum(length_, spectrum_);
+    // Bin k of the W-point transform is bin k of the 2W-point one; times 2 for
+    // the smaller transform's scale (exact).
+    const int n = 2 * length_;
+    for (int k = 0; k <= length_ / 2; ++k) blockSpectrum_[k] = 2.0 * spectrum_[k];
+    for (int k = 1; k < length_ / 2; ++k) blockSpectrum_[length_ - k] = 2.0 * spectrum_[n - k];
 }
 
 void SmoothingConvolver::clear() {
     for (double& v : blocks_) v = 0.0;
-    for (int i = 0; i < kMaxLength; ++i) overlapL_[i] = overlapR_[i] = 0.0;
 }
 
 void SmoothingConvolver::resetPositions() {
     fill_ = 0;
-    overlap_ = 0;
 }
 
-void SmoothingConvolver::push(double wL, double wR, double& cL, double& cR) {
-    const int n = 2 * length_;
-    double* left = blocks_;
-    double* right = blocks_ + FftPlans::kPairStride;
-    left[fill_] = wL;
-    right[fill_] = wR;
-    fill_ += 2;
-    if (fill_ >= n) {
-        plans_.forwardPair(n, blocks_);
-        multiplyHalfcomplexPair(n, blocks_, spectrum_);
-        plans_.inversePair(n, blocks_);
-        fill_ = 0;
-        overlap_ = 0;
-    }
-    cL = left[fill_] + overlapL_[overlap_];
-    overlapL_[overlap_] = left[fill_ + 1];
-    left[fill_ + 1] = 0.0;
-    cR = right[fill_] + overlapR_[overlap_];
-    overlapR_[overlap_] = right[fill_ + 1];
-    right[fill_ + 1] = 0.0;
-    ++overlap_;
+void SmoothingConvolver::convolveBlocks() {
+    plans_.forwardPair(length_, blocks_);
+    multiplyHalfcomplexPair(length_, blocks_, blockSpectrum_);
+    plans_.inversePair(length_, blocks_);
+    fill_ = 0;
 }
 
 }  // namespace kt

@@ -1,23 +1,24 @@
 // Gain smoothing by block convolution: the short-window maxima of each channel
-// are collected W at a time on the even slots of a 2W block, convolved
-// circularly with the sinc-lobe kernel through a real FFT, and handed out one
-// per sample over the next W samples. The odd slots of each result (zero up to
-// rounding) are carried into the next block, as the overlap of a longer
-// convolution would be.
+// are collected W at a time, convolved circularly with the sinc-lobe kernel
+// through a real FFT, and handed out one per sample over the next W samples.
+// The kernel's spectrum is kept for a 2W block with the kernel on its even
+// slots (the form the engine reports); a block that is zero on its odd slots
+// has a spectrum made of two copies of its W-point one, so the convolution runs
+// on W-point transforms with the first copy, and no overlap is left over.
 #pragma once
 
 #include <array>
 
 namespace kt {
 
-// Real-to-halfcomplex FFTW plans for the sizes 16..256, made once per process
+// Real-to-halfcomplex FFTW plans for the sizes 8..256, made once per process
 // behind a mutex (the planner is not thread-safe) and executed with the
 // new-array interface, which is. Transforms are in place on 64-byte aligned
 // arrays; the inverse is unnormalised (forward then inverse scales by n).
 class FftPlans {
   public:
     static const FftPlans& instance();
-    static bool validSize(int n) { return n >= 16 && n <= 256 && (n & (n - 1)) == 0; }
+    static bool validSize(int n) { return n >= 8 && n <= 256 && (n & (n - 1)) == 0; }
 
     void forward(int n, double* data) const;
     void inverse(int n, double* data) const;
@@ -29,10 +30,11 @@ class FftPlans {
   private:
     FftPlans();
     static int slot(int n);
-    std::array<void*, 5> forward_{};
-    std::array<void*, 5> inverse_{};
-    std::array<void*, 5> forwardPair_{};
-    std::array<void*, 5> inversePair_{};
+    static constexpr int kSizes = 6;
+    std::array<void*, kSizes> forward_{};
+    std::array<void*, kSizes> inverse_{};
+    std::array<void*, kSizes> forwardPair_{};
+    std::array<void*, kSizes> inversePair_{};
 };
 
 // Fills spectrum[0 .. 2W-1] with the halfcomplex transform of the normalised
@@ -56,24 +58,33 @@ class SmoothingConvolver {
     void setLength(int W);
     int length() const { return length_; }
 
-    void clear();           // zeroes blocks and overlaps
-    void resetPositions();  // fill and overlap positions to 0
+    void clear();           // zeroes the blocks
+    void resetPositions();  // fill position to 0
 
-    // Takes this sample's short-window maxima and gives this sample's smoothed values.
-    void push(double wL, double wR, double& cL, double& cR);
+    // Takes this sample's short-window maxima and gives this sample's smoothed
+    // values: each value goes where the result it replaces was just read.
+    void push(double wL, double wR, double& cL, double& cR) {
+        blocks_[fill_] = wL;
+        blocks_[FftPlans::kPairStride + fill_] = wR;
+        if (++fill_ == length_) convolveBlocks();
+        cL = blocks_[fill_];
+        cR = blocks_[FftPlans::kPairStride + fill_];
+    }
 
+    // The 2W-point halfcomplex spectrum of the kernel, scaled by 1/(2W).
     const double* spectrum() const { return spectrum_; }
 
   private:
+    void convolveBlocks();
+
     alignas(64) double spectrum_[2 * kMaxLength];
+    // The W-point spectrum, scaled by 1/W.
+    alignas(64) double blockSpectrum_[kMaxLength];
     // Left block at 0, right block at FftPlans::kPairStride.
     alignas(64) double blocks_[2 * FftPlans::kPairStride];
-    double overlapL_[kMaxLength];
-    double overlapR_[kMaxLength];
     const FftPlans& plans_;
     int length_ = 64;
     int fill_ = 0;
-    int overlap_ = 0;
 };
 
 }  // namespace kt

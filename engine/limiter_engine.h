@@ -24,7 +24,7 @@
 #include "engine/pink_noise.h"
 #include "engine/relaxed.h"
 #include "engine/requantizer.h"
-#include "engine/stereo_max_tree.h"
+#include "engine/stereo_sliding_max.h"
 #include "platform/engine_lock.h"
 
 namespace kt {
@@ -168,8 +168,8 @@ class LimiterEngine {
     StereoDelay<kMaxLookahead> alignDelay_;
     StereoHistory detectRing_;
     StereoHistory meterRing_;
-    StereoMaxTree<kMaxLookahead> peakTree_;
-    StereoMaxTree<SmoothingConvolver::kMaxLength> smoothTree_;
+    StereoSlidingMax<kMaxLookahead> peakTree_;
+    StereoSlidingMax<SmoothingConvolver::kMaxLength> smoothTree_;
     EnvelopeBank envelopes_;
     SmoothingConvolver convolver_;
     Requantizer requantizer_;

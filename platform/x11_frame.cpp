@@ -357,8 +357,12 @@ class X11Frame final : public PlatformFrame {
                 break;
             }
             case MotionNotify: {
-                while (XCheckTypedWindowEvent(display, window, MotionNotify, &e)) {
-                }
+                // Only motion directly following is merged: events stay in order.
+                XEvent next;
+                while (XPending(display) > 0 && XPeekEvent(display, &next) &&
+                       next.type == MotionNotify && next.xmotion.window == window &&
+                       next.xmotion.state == e.xmotion.state)
+                    XNextEvent(display, &e);
                 client->platformMouseMoved(e.xmotion.x, e.xmotion.y, heldButtons(e.xmotion.state));
                 break;
             }

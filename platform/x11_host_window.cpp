@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "platform/platform_frame.h"
 #include "platform/x11_error_trap.h"
 
 namespace kt {
@@ -141,6 +142,102 @@ bool X11HostWindow::saveScreenshot(const char* pngPath) {
     const bool ok = cairo_surface_write_to_png(surface, pngPath) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     return ok;
+}
+
+namespace {
+
+unsigned int stateOf(int flags) {
+    unsigned int state = 0;
+    if (flags & kPlatformShift) state |= ShiftMask;
+    if (flags & kPlatformControl) state |= ControlMask;
+    if (flags & kPlatformAlt) state |= Mod1Mask;
+    if (flags & kPlatformLeftButton) state |= Button1Mask;
+    if (flags & kPlatformMiddleButton) state |= Button2Mask;
+    if (flags & kPlatformRightButton) state |= Button3Mask;
+    return state;
+}
+
+Window firstChild(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+    const Window child = count > 0 ? children[0] : 0;
+    if (children) XFree(children);
+    return child;
+}
+
+bool send(Display* display, Window target, long mask, XEvent& event) {
+    X11ErrorTrap trap(display);
+    const bool sent = XSendEvent(display, target, False, mask, &event) != 0;
+    return sent && !trap.failed();
+}
+
+}  // namespace
+
+bool X11HostWindow::sendButton(int x, int y, int button, bool press, unsigned long timeMs,
+                               int modifiers) {
+    const Window child = impl->window ? firstChild(impl->display, impl->window) : 0;
+    if (!child) return false;
+    XEvent e{};
+    e.xbutton.type = press ? ButtonPress : ButtonRelease;
+    e.xbutton.display = impl->display;
+    e.xbutton.window = child;
+    e.xbutton.root = DefaultRootWindow(impl->display);
+    e.xbutton.time = timeMs;
+    e.xbutton.x = x, e.xbutton.y = y;
+    e.xbutton.state = stateOf(modifiers);
+    e.xbutton.button = static_cast<unsigned>(button);
+    e.xbutton.same_screen = True;
+    return send(impl->display, child, press ? ButtonPressMask : ButtonReleaseMask, e);
+}
+
+bool X11HostWindow::sendMotion(int x, int y, int held) {
+    const Window child = impl->window ? firstChild(impl->display, impl->window) : 0;
+    if (!child) return false;
+    XEvent e{};
+    e.xmotion.type = MotionNotify;
+    e.xmotion.display = impl->display;
+    e.xmotion.window = child;
+    e.xmotion.root = DefaultRootWindow(impl->display);
+    e.xmotion.x = x, e.xmotion.y = y;
+    e.xmotion.state = stateOf(held);
+    e.xmotion.same_screen = True;
+    return send(impl->display, child, PointerMotionMask, e);
+}
+
+bool X11HostWindow::sendCrossing(Crossing kind, int x, int y) {
+    const Window child = impl->window ? firstChild(impl->display, impl->window) : 0;
+    if (!child) return false;
+    XEvent e{};
+    e.xcrossing.type = kind == Crossing::enter ? EnterNotify : LeaveNotify;
+    e.xcrossing.display = impl->display;
+    e.xcrossing.window = child;
+    e.xcrossing.root = DefaultRootWindow(impl->display);
+    e.xcrossing.x = x, e.xcrossing.y = y;
+    e.xcrossing.mode = kind == Crossing::leaveForGrab ? NotifyGrab : NotifyNormal;
+    e.xcrossing.detail = NotifyAncestor;
+    e.xcrossing.same_screen = True;
+    return send(impl->display, child, kind == Crossing::enter ? EnterWindowMask : LeaveWindowMask,
+                e);
+}
+
+bool X11HostWindow::sendKey(const char* keyName, bool press, int modifiers) {
+    const Window child = impl->window ? firstChild(impl->display, impl->window) : 0;
+    const KeySym sym = XStringToKeysym(keyName);
+    if (!child || sym == NoSymbol) return false;
+    XEvent e{};
+    e.xkey.type = press ? KeyPress : KeyRelease;
+    e.xkey.display = impl->display;
+    e.xkey.window = child;
+    e.xkey.root = DefaultRootWindow(impl->display);
+    e.xkey.state = stateOf(modifiers);
+    e.xkey.keycode = XKeysymToKeycode(impl->display, sym);
+    e.xkey.same_screen = True;
+    return send(impl->display, child, press ? KeyPressMask : KeyReleaseMask, e);
+}
+
+void X11HostWindow::flush() {
+    XSync(impl->display, False);
 }
 
 }  // namespace kt

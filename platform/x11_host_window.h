@@ -24,6 +24,17 @@ class X11HostWindow {
     // Destroys the window at once, as a host may do before it closes the editor.
     void destroyWindow();
 
+    // Input as the X server delivers it to the editor's window (the first child
+    // of this window), sent with XSendEvent; for tests of the event handling.
+    // Modifiers and held buttons use the kPlatform* flags; times are the
+    // server's milliseconds. False when there is no child window.
+    enum class Crossing { enter, leave, leaveForGrab };
+    bool sendButton(int x, int y, int button, bool press, unsigned long timeMs, int modifiers = 0);
+    bool sendMotion(int x, int y, int held);
+    bool sendCrossing(Crossing kind, int x, int y);
+    bool sendKey(const char* keyName, bool press, int modifiers = 0);
+    void flush();
+
     struct Impl;
 
   private:

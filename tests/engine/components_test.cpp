@@ -15,66 +15,45 @@
 #include "engine/interpolators.h"
 #include "engine/noise_shaping_tables.h"
 #include "engine/pink_noise.h"
-#include "engine/stereo_max_tree.h"
-#include "tests/engine/reference_max_tree.h"
+#include "engine/stereo_sliding_max.h"
 
 namespace kt {
 namespace {
 
-TEST(SlidingMaxTree, MatchesNaiveWindowMaximum) {
-    std::mt19937 gen(7);
-    std::uniform_real_distribution<double> level(1e-5, 2.0);
-    for (int length : {8, 64, 512}) {
-        SlidingMaxTree<512> tree;
-        tree.setLength(length);
-        tree.clear();
-        std::deque<double> window(length, 0.0);
-        for (int n = 0; n < 20000; ++n) {
-            // Runs of equal, rising and falling values exercise both walks.
-            double v = level(gen);
-            if (n % 100 < 20) v = 0.5;
-            if (n % 1000 > 900) v = 1e-5 * (n % 7 + 1);
-            window.pop_front();
-            window.push_back(v);
-            const double got = tree.insert(v);
-            // Inner nodes take max(l, r) as (|l - r| + (l - r)) / 2 + r: exact to an ulp or two.
-            const double want = *std::max_element(window.begin(), window.end());
-            ASSERT_NEAR(got, want, want * 1e-15) << "length " << length << " sample " << n;
-        }
-    }
-}
-
-TEST(StereoMaxTree, SlotForSlotEqualToTheBranchingWalk) {
+// The exact maximum of the last L values (zeros before the first L), per channel.
+TEST(StereoSlidingMax, EqualsNaiveWindowMaximum) {
     std::mt19937 gen(9);
     std::uniform_real_distribution<double> level(1e-5, 2.0);
-    for (int length : {2, 8, 128, 512}) {
-        StereoMaxTree<512> tree;
-        tree.setLength(length);
-        tree.clear();
-        SlidingMaxTree<512> left, right;
-        for (auto* t : {&left, &right}) {
-            t->setLength(length);
-            t->clear();
-        }
+    for (int length : {1, 2, 8, 128, 512}) {
+        StereoSlidingMax<512> window;
+        window.setLength(length);
+        std::deque<double> left(length, 0.0), right(length, 0.0);
         for (int n = 0; n < 30000; ++n) {
             double l = level(gen), r = level(gen);
             if (n % 300 < 50) l = 0.25;  // plateaus and long falls
             if (n % 1000 > 700) r = 2.0 - n % 1000 * 1e-3;
-            const StereoValue got = tree.insert(l, r);
-            ASSERT_EQ(got.l, left.insert(l)) << length << " " << n;
-            ASSERT_EQ(got.r, right.insert(r)) << length << " " << n;
+            left.pop_front();
+            left.push_back(l);
+            right.pop_front();
+            right.push_back(r);
+            const StereoValue got = window.insert(l, r);
+            ASSERT_EQ(got.l, *std::max_element(left.begin(), left.end())) << length << " " << n;
+            ASSERT_EQ(got.r, *std::max_element(right.begin(), right.end())) << length << " " << n;
         }
     }
 }
 
-TEST(SlidingMaxTree, ClearRestoresSentinelAndZeroes) {
-    SlidingMaxTree<16> tree;
-    tree.setLength(16);
-    tree.clear();
-    for (int i = 0; i < 10; ++i) tree.insert(3.0);
-    tree.clear();
-    tree.resetPosition();
-    EXPECT_EQ(tree.insert(1e-5), 1e-5);
+TEST(StereoSlidingMax, ClearEmptiesTheWindow) {
+    StereoSlidingMax<16> window;
+    window.setLength(16);
+    for (int i = 0; i < 21; ++i) window.insert(3.0, 2.0);  // ends mid-pass
+    window.clear();
+    window.resetPosition();
+    for (int i = 0; i < 16; ++i) {
+        const StereoValue got = window.insert(1e-5, 2e-5);
+        EXPECT_EQ(got.l, 1e-5);
+        EXPECT_EQ(got.r, 2e-5);
+    }
 }
 
 // Scalar envelope stages exactly as described: attack while rising, release while falling.

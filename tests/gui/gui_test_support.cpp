@@ -103,6 +103,7 @@ bool ProbeView::onWheel(const CPoint& where, const float& distance, const CButto
 }
 std::int32_t ProbeView::onKeyDown(VstKeyCode& key) {
     log.push_back("key " + std::to_string(key.character));
+    lastKey = key;
     return 1;
 }
 

@@ -77,6 +77,7 @@ class ProbeView : public CView {
     std::vector<std::string> log;
     CPoint lastPoint;
     CButtonState lastButtons = 0;
+    VstKeyCode lastKey{};
     int draws = 0;
 
   private:

@@ -1,6 +1,8 @@
 // The host chunk of the current format, through the module's binary interface.
 #include <cmath>
+#include <atomic>
 #include <limits>
+#include <thread>
 
 #include "tests/presets/chunk_support.h"
 
@@ -74,6 +76,24 @@ TEST_F(ChunkTest, StrayAutomationValuesAreStoredWithinRange) {
     EXPECT_EQ(bank.values[0][24], 0.0f);
     EXPECT_EQ(bank.values[0][22], 0.0f);
     EXPECT_EQ(plugin->setChunk(c), 0);  // the bank's own chunk always loads
+}
+
+TEST_F(ChunkTest, AutomationDuringChunkExchangesKeepsTheBankWhole) {
+    // A host may automate from its audio thread while its UI thread saves and
+    // restores the project's chunk.
+    std::atomic<bool> stop{false};
+    std::thread automation([&] {
+        for (int n = 0; !stop.load(std::memory_order_relaxed); ++n)
+            plugin->setParameter(n % 22, static_cast<float>(n % 100) / 100.0f);
+    });
+    for (int round = 0; round < 40; ++round) {
+        const auto c = chunk();
+        ASSERT_EQ(c.size(), 27049u);
+        EXPECT_EQ(plugin->setChunk(c), 0);
+    }
+    stop = true;
+    automation.join();
+    EXPECT_EQ(parseChunk(chunk()).names[26], "DVD Master 2 [recon]");
 }
 
 TEST_F(ChunkTest, ByteReversedChunkLoadsTheSameBank) {

@@ -1,0 +1,111 @@
+// The X11 frame's own event handling: input sent to the editor's child window
+// as the X server would deliver it, through to the views (on Xvfb).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/x11_host_window.h"
+#include "tests/gui/gui_test_support.h"
+
+using namespace kt;
+using Log = std::vector<std::string>;
+using Crossing = X11HostWindow::Crossing;
+
+namespace {
+
+struct X11Input : ::testing::Test {
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
+        host = X11HostWindow::create(200, 100, "input");
+        ASSERT_TRUE(host);
+        frame = new CFrame(CRect(0, 0, 200, 100), &editor);
+        ASSERT_TRUE(frame->open(host->windowId()));
+        probe = new test::ProbeView(CRect(10, 10, 60, 60));
+        frame->addView(probe);
+        frame->idle();
+    }
+    void TearDown() override {
+        if (frame) frame->close();
+        host.reset();
+    }
+    // Lets the events sent so far arrive and be handled.
+    void deliver() {
+        host->flush();
+        frame->pumpEvents(30);
+    }
+
+    std::unique_ptr<X11HostWindow> host;
+    test::SpyEditor editor;
+    CFrame* frame = nullptr;
+    test::ProbeView* probe = nullptr;
+};
+
+}  // namespace
+
+TEST_F(X11Input, ButtonsAndModifiersBecomeViewFlagsAndDoubleClicksComeFromEventTimes) {
+    host->sendButton(20, 20, 1, true, 1000, kPlatformShift);
+    host->sendButton(20, 20, 1, false, 1050);
+    host->sendButton(21, 20, 1, true, 1250);
+    deliver();
+    EXPECT_EQ(probe->lastButtons, kLButton | kDoubleClick);
+    EXPECT_EQ(probe->log, (Log{"down", "up", "entered", "down"}));
+    host->sendButton(21, 20, 1, false, 1300);
+    host->sendButton(30, 30, 3, true, 1400, kPlatformControl);
+    deliver();
+    EXPECT_EQ(probe->lastButtons, kRButton | kControl);
+    EXPECT_EQ(probe->lastPoint, CPoint(30, 30));
+}
+
+TEST_F(X11Input, WheelNotchesArePressesOfButtonsFourToSevenAndReleasesAreIgnored) {
+    host->sendButton(20, 20, 4, true, 100);
+    host->sendButton(20, 20, 4, false, 110);
+    host->sendButton(20, 20, 5, true, 120);
+    host->sendButton(20, 20, 5, false, 130);
+    host->sendButton(20, 20, 6, true, 140);  // horizontal: the probe does not take it
+    deliver();
+    EXPECT_EQ(probe->log, (Log{"wheel up", "wheel down"}));
+}
+
+TEST_F(X11Input, ADragSurvivesTheLeaveOfItsGrabAndMotionCarriesTheHeldButton) {
+    host->sendMotion(20, 20, 0);
+    host->sendButton(20, 20, 1, true, 100);
+    host->sendMotion(150, 20, kPlatformLeftButton);
+    host->sendCrossing(Crossing::leaveForGrab, 250, 20);
+    host->sendCrossing(Crossing::leave, 250, 20);  // the pointer left during the drag
+    host->sendMotion(250, 20, kPlatformLeftButton);
+    deliver();
+    EXPECT_EQ(frame->getMouseDownView(), probe);
+    EXPECT_EQ(probe->lastButtons, kLButton);
+    EXPECT_EQ(probe->log, (Log{"entered", "moved", "down", "moved", "moved"}));
+    host->sendButton(250, 20, 1, false, 200);
+    deliver();
+    EXPECT_EQ(probe->log.back(), "exited");
+    EXPECT_EQ(frame->getMouseDownView(), nullptr);
+}
+
+TEST_F(X11Input, KeysReachTheFocusViewAsCharactersOrVirtualKeys) {
+    frame->setFocusView(probe);
+    host->sendKey("a", true, kPlatformShift);
+    deliver();
+    EXPECT_EQ(probe->lastKey.character, 'A');
+    EXPECT_EQ(probe->lastKey.modifier, MODIFIER_SHIFT);
+    host->sendKey("Escape", true);
+    deliver();
+    EXPECT_EQ(probe->lastKey.virt, VKEY_ESCAPE);
+    EXPECT_EQ(probe->lastKey.character, 0);
+    host->sendKey("Return", true, kPlatformControl);
+    deliver();
+    EXPECT_EQ(probe->lastKey.virt, VKEY_RETURN);
+    EXPECT_EQ(probe->lastKey.modifier, MODIFIER_CONTROL);
+    frame->setFocusView(nullptr);
+}
+
+TEST_F(X11Input, TheFrameNoticesWhenTheHostDestroysItsWindow) {
+    EXPECT_TRUE(frame->getPlatformFrame()->isAlive());
+    host->destroyWindow();
+    host->flush();
+    frame->idle();
+    frame->pumpEvents(30);
+    EXPECT_FALSE(frame->getPlatformFrame()->isAlive());
+    frame->idle();  // nothing is drawn into the dead window, nothing fails
+}
