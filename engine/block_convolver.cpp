@@ -1,7 +1,9 @@
 #include "engine/block_convolver.h"
 
+#include <emmintrin.h>
 #include <fftw3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <numbers>
@@ -12,6 +14,21 @@ namespace {
 std::mutex& plannerMutex() {
     static std::mutex m;
     return m;
+}
+
+// c_i = sum over k of w_k h[(i - k) mod W] in place, with kernel[j] = h[j mod W]
+// for j < 2W. A fixed W keeps the W outputs in registers, two per register.
+template <int W>
+void convolveDirect(double* block, const double* kernel) {
+    __m128d out[W / 2];
+    for (__m128d& o : out) o = _mm_setzero_pd();
+    for (int k = 0; k < W; ++k) {
+        const __m128d w = _mm_set1_pd(block[k]);
+        const double* h = kernel + W - k;
+        for (int i = 0; i < W / 2; ++i)
+            out[i] = _mm_add_pd(out[i], _mm_mul_pd(w, _mm_loadu_pd(h + 2 * i)));
+    }
+    for (int i = 0; i < W / 2; ++i) _mm_store_pd(block + 2 * i, out[i]);
 }
 }  // namespace
 
@@ -119,6 +136,11 @@ void SmoothingConvolver::setLength(int W) {
     const int n = 2 * length_;
     for (int k = 0; k <= length_ / 2; ++k) blockSpectrum_[k] = 2.0 * spectrum_[k];
     for (int k = 1; k < length_ / 2; ++k) blockSpectrum_[length_ - k] = 2.0 * spectrum_[n - k];
+    // The kernel back from the spectrum (the 1/(2W) scaling undoes itself).
+    alignas(64) double h[2 * kMaxLength];
+    std::copy(spectrum_, spectrum_ + n, h);
+    plans_.inverse(n, h);
+    for (int j = 0; j < n; ++j) kernel_[j] = h[2 * (j % length_)];
 }
 
 void SmoothingConvolver::clear() {
@@ -130,9 +152,18 @@ void SmoothingConvolver::resetPositions() {
 }
 
 void SmoothingConvolver::convolveBlocks() {
-    plans_.forwardPair(length_, blocks_);
-    multiplyHalfcomplexPair(length_, blocks_, blockSpectrum_);
-    plans_.inversePair(length_, blocks_);
+    double* right = blocks_ + FftPlans::kPairStride;
+    if (length_ == 8) {
+        convolveDirect<8>(blocks_, kernel_);
+        convolveDirect<8>(right, kernel_);
+    } else if (length_ == 16) {
+        convolveDirect<16>(blocks_, kernel_);
+        convolveDirect<16>(right, kernel_);
+    } else {
+        plans_.forwardPair(length_, blocks_);
+        multiplyHalfcomplexPair(length_, blocks_, blockSpectrum_);
+        plans_.inversePair(length_, blocks_);
+    }
     fill_ = 0;
 }
 

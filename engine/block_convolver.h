@@ -4,7 +4,9 @@
 // The kernel's spectrum is kept for a 2W block with the kernel on its even
 // slots (the form the engine reports); a block that is zero on its odd slots
 // has a spectrum made of two copies of its W-point one, so the convolution runs
-// on W-point transforms with the first copy, and no overlap is left over.
+// on W-point transforms with the first copy, and no overlap is left over. Short
+// blocks (W up to 16) are convolved directly, which costs fewer operations than
+// the transforms.
 #pragma once
 
 #include <array>
@@ -80,6 +82,8 @@ class SmoothingConvolver {
     alignas(64) double spectrum_[2 * kMaxLength];
     // The W-point spectrum, scaled by 1/W.
     alignas(64) double blockSpectrum_[kMaxLength];
+    // The kernel twice over (for direct convolution): kernel_[j] = h[j mod W].
+    alignas(64) double kernel_[2 * kMaxLength];
     // Left block at 0, right block at FftPlans::kPairStride.
     alignas(64) double blocks_[2 * FftPlans::kPairStride];
     const FftPlans& plans_;

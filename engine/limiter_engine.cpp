@@ -94,6 +94,7 @@ void LimiterEngine::computeTransientCoefs() {
         const double ms = 32.0 - k * 31.0 / 7.0;
         transientCoefs_[k].set(1.0 - std::exp(-1000.0 / (rate * ms)));
     }
+    envelopeCoefVersion_.fetch_add(1, std::memory_order_release);
 }
 
 void LimiterEngine::computeReleaseCoefs() {
@@ -102,6 +103,7 @@ void LimiterEngine::computeReleaseCoefs() {
     const double d = (r - 2.0) / 7.0;
     for (int k = 0; k < 8; ++k)
         releaseCoefs_[k].set(1.0 - std::exp(-1000.0 / ((r - k * d) * rate)));
+    envelopeCoefVersion_.fetch_add(1, std::memory_order_release);
 }
 
 // W by TransShape step and rate band: 8/16/64 << shift, but 128 for step 2 at the top band.

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "engine/block_convolver.h"
@@ -136,6 +137,9 @@ class LimiterEngine {
     Relaxed<double> levellerTarget_{0.5};
     std::array<Relaxed<double>, 8> transientCoefs_;
     std::array<Relaxed<double>, 8> releaseCoefs_;
+    // Counts the changes of the two arrays above, each counted after its
+    // stores (release), so the loop reloads them only when they have changed.
+    std::atomic<unsigned> envelopeCoefVersion_{0};
 
     // Rate and lengths: written under the lock, some read by setParameter without it.
     Relaxed<double> sampleRate_{44100.0};

@@ -56,8 +56,14 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
     double driveSmoothed = driveSmoothed_;
     double outputSmoothed = outputSmoothed_;
     double levellerEnvelope = levellerEnvelope_;
+    // A local copy keeps the generator's registers out of memory within the block.
+    DitherGenerator dither = ditherState_;
+    // The envelope coefficients, read again only after setParameter has
+    // changed them (it counts its changes): eight of each per sample is a
+    // sizeable part of the loop otherwise.
     alignas(16) double attack[8];
     alignas(16) double release[8];
+    unsigned seenCoefVersion = envelopeCoefVersion_.load(std::memory_order_acquire) - 1;
 
     for (int i = 0; i < frames; ++i) {
         // 1. Gain smoothing (30 Hz), kept out of the denormal range.
@@ -111,9 +117,13 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         const double linked = std::max(maxL, maxR);
         const double eL = (1.0 - link) * maxL + link * linked;
         const double eR = (1.0 - link) * maxR + link * linked;
-        for (int k = 0; k < 8; ++k) {
-            attack[k] = transientCoefs_[k].get();
-            release[k] = releaseCoefs_[k].get();
+        const unsigned coefVersion = envelopeCoefVersion_.load(std::memory_order_acquire);
+        if (coefVersion != seenCoefVersion) {
+            seenCoefVersion = coefVersion;
+            for (int k = 0; k < 8; ++k) {
+                attack[k] = transientCoefs_[k].get();
+                release[k] = releaseCoefs_[k].get();
+            }
         }
         const bool secondOrder = steps_[kDetectorOrder].get() == 1;
         const StereoValue env = envelopes_.process(eL, eR, attack, release, secondOrder);
@@ -177,13 +187,12 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
             meters_.outputPeak(o);
             meters_.outputMeanSquare(o, rmsCoefs);
         }
-        meters_.publish();
 
         // 16. Requantizer.
         if (steps_[kQuantize].get() == 1) {
             int position = nsPosition_.get();
             requantizer_.process(oL, oR, nsCurrent_.get(), nsOrder_.get(), position,
-                                 steps_[kAutoblack].get() == 1, autoblackCoef, ditherState_);
+                                 steps_[kAutoblack].get() == 1, autoblackCoef, dither);
             nsPosition_.set(position);
         }
 
@@ -195,6 +204,10 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
     driveSmoothed_ = driveSmoothed;
     outputSmoothed_ = outputSmoothed;
     levellerEnvelope_ = levellerEnvelope;
+    ditherState_ = dither;
+    // Readers poll far less often than once per block; a reading taken during
+    // a block shows the values at its start.
+    meters_.publish();
 }
 
 // The loop compiled twice: for any x86-64, and with AVX2/FMA code generation

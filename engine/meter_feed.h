@@ -1,9 +1,9 @@
 // The meter accumulators. The loop owns the running values (left and right side
-// by side, updated two at a time) and publishes them after every sample as
+// by side, updated two at a time) and publishes them after every block as
 // relaxed atomics, which getMeters reads on the editor's thread without a lock.
 // Readers never write the running values: they post requests (restart the
 // peak and gain holds; reset the gain minima) that the loop applies at its
-// next sample. A reading may be a sample stale and need not be one snapshot.
+// next sample. A reading may be a block stale and need not be one snapshot.
 #pragma once
 
 #include <emmintrin.h>
@@ -63,7 +63,7 @@ class MeterFeed {
         inPeak_[c] = outPeak_[c] = inMeanSquare_[c] = outMeanSquare_[c] = 0.0;
     }
 
-    // Loop, after each sample: makes the running values visible to readers.
+    // Loop, after each block: makes the running values visible to readers.
     void publish() {
         for (int c = 0; c < 2; ++c) {
             published_[0 + c].set(inPeak_[c]);

@@ -209,7 +209,7 @@ TEST(SmoothingKernel, InverseTransformIsTheNormalisedKernel) {
 }
 
 TEST(SmoothingConvolver, EmitsCircularConvolutionOfEachBlock) {
-    for (int W : {8, 64, 128}) {
+    for (int W : {8, 16, 32, 64, 128}) {  // direct up to 16, transforms above
         SmoothingConvolver conv;
         conv.setLength(W);
         conv.clear();
