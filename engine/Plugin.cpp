@@ -38,32 +38,30 @@ Plugin::~Plugin() {
 
 Editor* Plugin::limiterEditor() { return static_cast<Editor*>(editor); }
 
-void Plugin::processReplacing(float** inputs, float** outputs, int32 frames) {
+// Resolves the host's channel pointers for the engine: a missing second input
+// is the first one again, a missing second output is not written, and a
+// missing input is processed as silence (in place in the output).
+template <typename Sample>
+void Plugin::processBlock(Sample** inputs, Sample** outputs, int32 frames) {
     if (frames <= 0 || !outputs || !outputs[0]) return;
-    float* outL = outputs[0];
-    float* outR = isOutputConnected(1) ? outputs[1] : nullptr;
-    const float* inL = inputs ? inputs[0] : nullptr;
+    Sample* outL = outputs[0];
+    Sample* outR = isOutputConnected(1) ? outputs[1] : nullptr;
+    const Sample* inL = inputs ? inputs[0] : nullptr;
     if (!inL) {
-        // No input from the host: process silence, in place in the output.
-        std::memset(outL, 0, sizeof(float) * static_cast<std::size_t>(frames));
+        std::memset(outL, 0, sizeof(Sample) * static_cast<std::size_t>(frames));
         inL = outL;
     }
-    const float* inR = (inputs && inputs[0] && isInputConnected(1) && inputs[1]) ? inputs[1] : inL;
+    const Sample* inR =
+        (inputs && inputs[0] && isInputConnected(1) && inputs[1]) ? inputs[1] : inL;
     engine.process(inL, inR, outL, outR, frames);
 }
 
+void Plugin::processReplacing(float** inputs, float** outputs, int32 frames) {
+    processBlock(inputs, outputs, frames);
+}
+
 void Plugin::processDoubleReplacing(double** inputs, double** outputs, int32 frames) {
-    if (frames <= 0 || !outputs || !outputs[0]) return;
-    double* outL = outputs[0];
-    double* outR = isOutputConnected(1) ? outputs[1] : nullptr;
-    const double* inL = inputs ? inputs[0] : nullptr;
-    if (!inL) {
-        std::memset(outL, 0, sizeof(double) * static_cast<std::size_t>(frames));
-        inL = outL;
-    }
-    const double* inR =
-        (inputs && inputs[0] && isInputConnected(1) && inputs[1]) ? inputs[1] : inL;
-    engine.process(inL, inR, outL, outR, frames);
+    processBlock(inputs, outputs, frames);
 }
 
 void Plugin::setParameter(int32 index, float value) {

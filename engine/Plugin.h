@@ -47,6 +47,8 @@ public:
     kt::LimiterEngine& limiter() { return engine; }
 
 private:
+    template <typename Sample>
+    void processBlock(Sample** inputs, Sample** outputs, vst::int32 frames);
     void mapVersions(float value);
     void loadTamorDefaults();
     void reportLatency(int samples);

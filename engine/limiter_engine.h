@@ -100,7 +100,7 @@ class LimiterEngine {
 
     // The per-sample loop, written once for both sample types; and the
     // calibration generator. Callers hold the lock.
-    template <typename Sample>
+    template <bool kAvx2, typename Sample>
     [[gnu::always_inline]] inline void runLoop(const Sample* inL, const Sample* inR, Sample* outL,
                                                Sample* outR, int frames);
     template <typename Sample>

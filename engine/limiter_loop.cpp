@@ -35,7 +35,7 @@ inline double readSample(Sample s) {
 
 }  // namespace
 
-template <typename Sample>
+template <bool kAvx2, typename Sample>
 inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
                                    int frames) {
     // Once per block: trace weights, input meter gain, output target choice, word length.
@@ -191,8 +191,8 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         // 16. Requantizer.
         if (steps_[kQuantize].get() == 1) {
             int position = nsPosition_.get();
-            requantizer_.process(oL, oR, nsCurrent_.get(), nsOrder_.get(), position,
-                                 steps_[kAutoblack].get() == 1, autoblackCoef, dither);
+            requantizer_.process<kAvx2>(oL, oR, nsCurrent_.get(), nsOrder_.get(), position,
+                                        steps_[kAutoblack].get() == 1, autoblackCoef, dither);
             nsPosition_.set(position);
         }
 
@@ -216,14 +216,14 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
 template <typename Sample>
 void LimiterEngine::runLoopSse2(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
                                 int frames) {
-    runLoop(inL, inR, outL, outR, frames);
+    runLoop<false>(inL, inR, outL, outR, frames);
 }
 
 template <typename Sample>
 __attribute__((target("avx2,fma"))) void LimiterEngine::runLoopAvx2(const Sample* inL,
                                                                     const Sample* inR, Sample* outL,
                                                                     Sample* outR, int frames) {
-    runLoop(inL, inR, outL, outR, frames);
+    runLoop<true>(inL, inR, outL, outR, frames);
 }
 
 void LimiterEngine::processReplacing64(const double* inL, const double* inR, double* outL,

@@ -30,7 +30,9 @@ class Requantizer {
     double autoblackGain() const { return autoblackGain_; }
 
     // Requantizes one stereo sample in place. table holds order coefficients;
-    // position is the slot of the newest error and is advanced.
+    // position is the slot of the newest error and is advanced. kAvx2 only
+    // in code built for AVX2.
+    template <bool kAvx2 = false>
     [[gnu::always_inline]] void process(double& l, double& r, const double* table, int order,
                                         int& position, bool autoblack, double autoblackCoef,
                                         DitherGenerator& dither) {
@@ -67,10 +69,12 @@ class Requantizer {
 
         const double vL = l - (acc[0] + acc[2]);
         const double vR = r - (acc[1] + acc[3]);
-        const double u1 = DitherGenerator::uniform(dither.next());
-        const double u2 = DitherGenerator::uniform(dither.next());
-        const double u3 = DitherGenerator::uniform(dither.next());
-        const double u4 = DitherGenerator::uniform(dither.next());
+        std::uint32_t words[4];
+        dither.nextFour<kAvx2>(words);
+        const double u1 = DitherGenerator::uniform(words[0]);
+        const double u2 = DitherGenerator::uniform(words[1]);
+        const double u3 = DitherGenerator::uniform(words[2]);
+        const double u4 = DitherGenerator::uniform(words[3]);
         const double dL = ((2.0 * u1 - 1.0) + (2.0 * u2 - 1.0)) * 0.5;
         const double dR = ((2.0 * u3 - 1.0) + (2.0 * u4 - 1.0)) * 0.5;
         const double qL = quantize(vL, dL);

@@ -251,6 +251,26 @@ TEST(DitherGenerator, FirstWordsFromTheResetSeed) {
     EXPECT_LT(DitherGenerator::uniform(0xFFFFFFFFu), 1.0);
 }
 
+// Four words at a time, on either path, continue the one sequence word for word.
+TEST(DitherGenerator, FourAtATimeEqualsOneAtATime) {
+    DitherGenerator single, baseline, avx2;
+    single.seed();
+    baseline.seed();
+    avx2.seed();
+    for (int n = 0; n < 100000; ++n) {
+        std::uint32_t four[4], wide[4];
+        baseline.nextFour<false>(four);
+        if (interpolatorsUseAvx2()) avx2.nextFour<true>(wide);
+        for (int i = 0; i < 4; ++i) {
+            const std::uint32_t want = single.next();
+            ASSERT_EQ(four[i], want) << n;
+            if (interpolatorsUseAvx2()) {
+                ASSERT_EQ(wide[i], want) << n;
+            }
+        }
+    }
+}
+
 TEST(PinkNoise, RowChosenByTrailingZeros) {
     EXPECT_EQ(PinkNoise::rowFor(0), 7);
     EXPECT_EQ(PinkNoise::rowFor(1), 0);
