@@ -36,7 +36,9 @@ void printHelp(std::FILE* out) {
         "                        is timed in 32)\n"
         "  --against PATH[:NAME] also time another VST 2.4 module (its own defaults)\n"
         "                        and print the ratio; NAME picks an effect of a shell\n"
-        "                        module by name (case-insensitive substring)\n",
+        "                        module by name (case-insensitive substring)\n"
+        "  --against-set NAME=VALUE  set a parameter of the other module, the way\n"
+        "                        --set does for this one (repeatable)\n",
         kSettingsHelp);
 }
 
@@ -176,6 +178,8 @@ int runBenchCommand(int argc, char** argv) {
     std::optional<std::string> blockText = args.take("block");
     std::optional<std::string> precisionText = args.take("precision");
     std::optional<std::string> against = args.take("against");
+    ModuleSettings againstSettings;
+    againstSettings.sets = args.takeAll("against-set");
     std::vector<std::string> rest = args.positionals();
     auto usageError = [](const std::string& message) {
         std::fprintf(stderr, "kavtamor bench: %s\n(see 'kavtamor bench --help')\n",
@@ -184,6 +188,8 @@ int runBenchCommand(int argc, char** argv) {
     };
     if (!args.error().empty()) return usageError(args.error());
     if (!rest.empty()) return usageError("no file arguments expected");
+    if (!against && !againstSettings.sets.empty())
+        return usageError("--against-set needs --against");
     double seconds = 30.0;
     if (secondsText) {
         std::optional<double> s = parseNumber(*secondsText);
@@ -212,6 +218,7 @@ int runBenchCommand(int argc, char** argv) {
     if (against) {
         other = loadAgainst(*against);
         if (!other) return 1;
+        if (!applyModuleSettings(*other, againstSettings, "bench", true)) return 2;
     }
 
     const StereoSignal material = generateDemoMaterial(kRate);
