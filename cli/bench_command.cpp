@@ -114,13 +114,13 @@ std::string lower(std::string text) {
 }
 
 // Loads PATH, or effect NAME of the shell module PATH.
-std::unique_ptr<VstPlugin> loadAgainst(const std::string& spec) {
-    std::string path = spec;
+std::unique_ptr<VstPlugin> loadAgainst(const std::string& target) {
+    std::string path = target;
     std::string name;
-    const std::size_t colon = spec.rfind(':');
-    if (!std::filesystem::exists(spec) && colon != std::string::npos) {
-        path = spec.substr(0, colon);
-        name = spec.substr(colon + 1);
+    const std::size_t colon = target.rfind(':');
+    if (!std::filesystem::exists(target) && colon != std::string::npos) {
+        path = target.substr(0, colon);
+        name = target.substr(colon + 1);
     }
     std::string error;
     std::unique_ptr<VstPlugin> plugin = VstPlugin::load(path, &error);

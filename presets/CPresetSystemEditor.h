@@ -97,6 +97,8 @@ class CPresetSystemEditor : public AEffGUIEditor {
 
     // Polls a file dialog that is open; called from the idle pass.
     void idle() override;
+    // Ends a file dialog still open: its answer would have no window to go to.
+    void close() override;
     bool isDialogOpen() const { return dialog != nullptr; }
 
     const char* currentDirectory() const { return presetDirectory; }

@@ -162,6 +162,12 @@ void CPresetSystemEditor::openDialog(PendingDialog kind, bool reversed) {
     pendingReversed = reversed;
 }
 
+void CPresetSystemEditor::close() {
+    dialog.reset();
+    pending = PendingDialog::none;
+    AEffGUIEditor::close();
+}
+
 void CPresetSystemEditor::idle() {
     AEffGUIEditor::idle();
     if (!dialog) return;

@@ -110,4 +110,15 @@ TEST_F(PresetDialogsTest, SaveDialogWritesTheChosenFile) {
     EXPECT_STREQ(framed->currentPresetFileName(), "saved.kav");
 }
 
+TEST_F(PresetDialogsTest, ClosingTheWindowEndsAnOpenDialog) {
+    const fs::path bank = fs::path(config.root()) / "late.kvb";
+    answer(bank.string());
+    framed->saveBank();
+    ASSERT_TRUE(framed->isDialogOpen());
+    framed->close();
+    EXPECT_FALSE(framed->isDialogOpen());
+    for (int i = 0; i < 20; ++i) framed->idle();
+    EXPECT_FALSE(fs::exists(bank)) << "a dialog answered after close must not save";
+}
+
 }  // namespace
