@@ -38,6 +38,14 @@ bool imageOrder(const unsigned char* data, std::int32_t id, bool reversed, bool*
     return true;
 }
 
+// Whether an image may be read at all: long enough for its identifier and
+// kind, not absurdly long, and this effect's identifier in either order.
+bool acceptImage(CPresetSystemEffect* fx, const unsigned char* data, long length, bool reversed,
+                 bool* swapped) {
+    return fx && data && length > 4 && length <= kMaxImageBytes &&
+           imageOrder(data, fx->getUniqueID(), reversed, swapped);
+}
+
 // The body after a current-layout header, cut to the length the header gives.
 bool headerAndBody(const unsigned char* data, long length, bool swapped, newpresetheader* header,
                    int* bodyLength) {
@@ -54,9 +62,7 @@ bool headerAndBody(const unsigned char* data, long length, bool swapped, newpres
 bool CPresetSystemEditor::loadPresetImage(const unsigned char* data, long length, bool reversed) {
     CPresetSystemEffect* fx = presetEffect();
     bool swapped = false;
-    if (!fx || !data || length <= 4 || length > kMaxImageBytes ||
-        !imageOrder(data, fx->getUniqueID(), reversed, &swapped))
-        return false;
+    if (!acceptImage(fx, data, length, reversed, &swapped)) return false;
     const auto* chars = reinterpret_cast<const char*>(data);
     const int rest = static_cast<int>(length - kt::kOldImagePrefixBytes);
     switch (data[4]) {
@@ -77,9 +83,7 @@ bool CPresetSystemEditor::loadPresetImage(const unsigned char* data, long length
 bool CPresetSystemEditor::loadBankImage(const unsigned char* data, long length, bool reversed) {
     CPresetSystemEffect* fx = presetEffect();
     bool swapped = false;
-    if (!fx || !data || length <= 4 || length > kMaxImageBytes ||
-        !imageOrder(data, fx->getUniqueID(), reversed, &swapped))
-        return false;
+    if (!acceptImage(fx, data, length, reversed, &swapped)) return false;
     const auto* chars = reinterpret_cast<const char*>(data);
     const int rest = static_cast<int>(length - kt::kOldImagePrefixBytes);
     switch (data[4]) {

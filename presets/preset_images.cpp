@@ -84,6 +84,18 @@ bool hasValue(const Record& r, std::int32_t type) {
     return r.type == type && r.length >= kt::kValueFieldOffset + 4;
 }
 
+// A value record's value into the preset. Other records and indices are
+// skipped; a value outside [0, 1] rejects the whole load.
+Visit takeValue(const Record& r, kt::PresetRecord& preset, bool swapped) {
+    if (!hasValue(r, kt::kRecordValue)) return Visit::next;
+    const std::int32_t index = kt::readInt(r.payload, swapped);
+    if (index < 0 || index >= kPresetParams) return Visit::next;
+    const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
+    if (!kt::isPresetValue(v)) return Visit::reject;
+    preset.setValue(index, v);
+    return Visit::next;
+}
+
 class BankCopy {
   public:
     explicit BankCopy(CPresetSystemEffect& effect)
@@ -187,13 +199,7 @@ bool CPresetSystemEditor::BufferToPreset(const char* body, int length,
     const bool taken =
         visitRecords(body, length, header->numRecords, swapped, [&](const Record& r) {
             if (hasName(r)) takeName(r, preset);
-            if (!hasValue(r, kt::kRecordValue)) return Visit::next;
-            const std::int32_t index = kt::readInt(r.payload, swapped);
-            if (index < 0 || index >= kPresetParams) return Visit::next;
-            const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
-            if (!kt::isPresetValue(v)) return Visit::reject;
-            preset.setValue(index, v);
-            return Visit::next;
+            return takeValue(r, preset, swapped);
         });
     if (!taken) {
         preset.copyFrom(copy);
@@ -225,13 +231,7 @@ bool CPresetSystemEditor::BufferToBank(const char* body, int length, const newpr
                 setMenuEntry(r.presetNo, preset.name);
                 return Visit::next;
             }
-            if (!hasValue(r, kt::kRecordValue)) return Visit::next;
-            const std::int32_t index = kt::readInt(r.payload, swapped);
-            if (index < 0 || index >= kPresetParams) return Visit::next;
-            const float v = kt::readFloat(r.payload + kt::kValueFieldOffset, swapped);
-            if (!kt::isPresetValue(v)) return Visit::reject;
-            preset.setValue(index, v);
-            return Visit::next;
+            return takeValue(r, preset, swapped);
         });
     if (!taken) {
         copy.restore();
