@@ -161,6 +161,8 @@ int runEditorCommand(int argc, char** argv) {
     const int width = rect->right - rect->left, height = rect->bottom - rect->top;
 
     RealTimePlayer player;
+    // A long session must not keep a record of every block's host calls.
+    plugin->host().setRecording(false);
     if (input && !player.open(*input, *plugin, loop)) return 1;
 
     auto window = X11HostWindow::create(width, height, "Kav Tamor");

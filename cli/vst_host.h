@@ -98,7 +98,9 @@ struct EffectIdentity {
 // One loaded effect instance. Created by load(); closing happens in close()
 // or the destructor (effClose, then dlclose). All calls go straight to the
 // effect's record; none of them allocates except the ones returning strings
-// or vectors, so process() and processDouble() are safe on an audio thread.
+// or vectors. Processing reaches the host callback (the effect asks about its
+// pins once per block), which takes a mutex and, while recording, appends to
+// the call list: turn recording off before long or real-time processing.
 class VstPlugin {
   public:
     struct Options {

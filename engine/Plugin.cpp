@@ -15,7 +15,7 @@ Plugin::Plugin(audioMasterCallback audioMaster)
     : CPresetSystemEffect(audioMaster, kNumPresets, kNumParams) {
     // Construction holds the engine lock throughout, so no host call can
     // process a block against a half-built instance.
-    engine.engineLock().lock(0);
+    kt::EngineLockGuard hold(engine.engineLock(), 0);
     setUniqueID(fourCC('K', 'v', 't', 'r'));
     setNumInputs(2);
     setNumOutputs(2);
@@ -28,12 +28,14 @@ Plugin::Plugin(audioMasterCallback audioMaster)
     limiterEditor()->setLatency(engine.latency());
     loadDefaults();
     setPresetNo(0);
-    engine.engineLock().unlock();
 }
 
 Plugin::~Plugin() {
-    // The engine's destructor waits for the lock, so no block is running when
-    // the editor (deleted by the base destructor) and the engine go away.
+    // The editor goes first, while the engine and the bank it reads are still
+    // alive; the engine's own destructor then waits for any running block.
+    kt::EngineLockGuard hold(engine.engineLock(), 0);
+    delete editor;
+    setEditor(nullptr);
 }
 
 Editor* Plugin::limiterEditor() { return static_cast<Editor*>(editor); }
@@ -69,8 +71,24 @@ void Plugin::setParameter(int32 index, float value) {
         engine.setParameter(index, value);
     else if (index == kVersion)
         mapVersions(value);
-    if (!isLoadingProgram()) CPresetSystemEffect::setParameter(index, value);
+    if (!isLoadingProgram()) storeInCurrentPreset(index, value);
     if (editor) limiterEditor()->setParameter(index, value);
+}
+
+// A preset stored by an older version keeps its old values while the engine
+// holds them remapped. The first change made to it upgrades the whole record
+// to the engine's values and the current version, so applying it again can
+// never remap a value twice. The version itself is stored as the current one
+// for the same reason: the engine has just remapped the values.
+void Plugin::storeInCurrentPreset(int32 index, float value) {
+    kt::PresetRecord& record = preset(getPresetNo());
+    const bool oldVersion = paramContToLong(record.value(kVersion), 100) < 2;
+    if (oldVersion && index >= 0 && index < kNumParams) {
+        for (int i = 0; i < kNumEngineParams; ++i) CPresetSystemEffect::setParameter(i, engine.getParameter(i));
+        CPresetSystemEffect::setParameter(kVersion, 0.025f);
+    }
+    if (index == kVersion) value = 0.025f;
+    CPresetSystemEffect::setParameter(index, value);
 }
 
 float Plugin::getParameter(int32 index) {

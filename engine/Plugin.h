@@ -50,6 +50,7 @@ private:
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, vst::int32 frames);
     void mapVersions(float value);
+    void storeInCurrentPreset(vst::int32 index, float value);
     void loadTamorDefaults();
     void reportLatency(int samples);
     Editor* limiterEditor();

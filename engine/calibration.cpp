@@ -34,8 +34,8 @@ void LimiterEngine::calibrate(Sample* outL, Sample* outR, int frames) {
         if (mode != 1) meters_.calibrationValue(1, r, rmsCoef);
         if (mode == 1) meters_.silenceChannel(1);
         if (mode == 3) meters_.silenceChannel(0);
-        meters_.publish();
     }
+    meters_.publish();  // once per block, as the limiter loop does
 }
 
 void LimiterEngine::calibrateReplacing(float* outL, float* outR, int frames) {

@@ -88,21 +88,32 @@ double LimiterEngine::onePole(double ms) const {
     return 1.0 - std::exp(-1000.0 / (sampleRate_.get() * ms));
 }
 
+// A Transient or Release change computes without the lock, so a rate change
+// may land meanwhile: recompute until the rate used is still the current one
+// (the rate is stored before the set-up computes its own coefficients).
 void LimiterEngine::computeTransientCoefs() {
-    const double rate = sampleRate_.get();
-    for (int k = 0; k < 8; ++k) {
-        const double ms = 32.0 - k * 31.0 / 7.0;
-        transientCoefs_[k].set(1.0 - std::exp(-1000.0 / (rate * ms)));
-    }
+    double rate;
+    do {
+        rate = sampleRate_.get();
+        for (int k = 0; k < 8; ++k) {
+            const double ms = 32.0 - k * 31.0 / 7.0;
+            transientCoefs_[k].set(1.0 - std::exp(-1000.0 / (rate * ms)));
+        }
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+    } while (rate != sampleRate_.get());
     envelopeCoefVersion_.fetch_add(1, std::memory_order_release);
 }
 
 void LimiterEngine::computeReleaseCoefs() {
-    const double rate = sampleRate_.get();
-    const double r = releaseMs_.get();
-    const double d = (r - 2.0) / 7.0;
-    for (int k = 0; k < 8; ++k)
-        releaseCoefs_[k].set(1.0 - std::exp(-1000.0 / ((r - k * d) * rate)));
+    double rate;
+    do {
+        rate = sampleRate_.get();
+        const double r = releaseMs_.get();
+        const double d = (r - 2.0) / 7.0;
+        for (int k = 0; k < 8; ++k)
+            releaseCoefs_[k].set(1.0 - std::exp(-1000.0 / ((r - k * d) * rate)));
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+    } while (rate != sampleRate_.get());
     envelopeCoefVersion_.fetch_add(1, std::memory_order_release);
 }
 

@@ -19,8 +19,8 @@ AEffect* entry(audioMasterCallback audioMaster) {
     AudioEffect* effect = nullptr;
     try {
         effect = createEffectInstance(audioMaster);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+    } catch (...) {
+        return nullptr;  // nothing may cross into the host
     }
     return effect ? effect->getAeffect() : nullptr;
 }

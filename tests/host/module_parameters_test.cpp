@@ -2,7 +2,9 @@
 // read through the binary interface.
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -196,6 +198,59 @@ TEST(ModuleDefaults, StoredDisplayPreferencesApplyToNewInstances) {
     EXPECT_EQ(plugin->parameterDisplay(20), "12L");
     EXPECT_EQ(plugin->parameterDisplay(14), "off");
     EXPECT_EQ(plugin->parameterDisplay(21), "pre meter");
+}
+
+}  // namespace
+
+namespace {
+
+// Offsets of preset 0's value records inside the chunk: 8-byte chunk header,
+// 41-byte bank header, a 168-byte name record, then 32-byte value records
+// whose big-endian float sits 24 bytes in.
+std::size_t valueOffset(int index) { return 8 + 41 + 168 + 32 * static_cast<std::size_t>(index) + 24; }
+
+void putFloat(std::vector<std::uint8_t>& chunk, int index, float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    const std::size_t at = valueOffset(index);
+    for (int b = 0; b < 4; ++b) chunk[at + b] = static_cast<std::uint8_t>(bits >> (24 - 8 * b));
+}
+
+float getFloat(const std::vector<std::uint8_t>& chunk, int index) {
+    const std::size_t at = valueOffset(index);
+    std::uint32_t bits = 0;
+    for (int b = 0; b < 4; ++b) bits = (bits << 8) | chunk[at + b];
+    float v;
+    std::memcpy(&v, &bits, 4);
+    return v;
+}
+
+TEST_F(ModuleTest, AnOldPresetIsRemappedOnceAndUpgradedByTheFirstEdit) {
+    std::vector<std::uint8_t> chunk = plugin->getChunk();
+    ASSERT_EQ(chunk.size(), 27049u);
+    putFloat(chunk, 11, 0.8f);    // old NoiseShape setting 3 of 4: type C
+    putFloat(chunk, 25, 0.015f);  // stored by version 1
+    ASSERT_EQ(plugin->setChunk(chunk), 0);
+    EXPECT_EQ(plugin->parameterDisplay(11), "type C");
+    // Applying it again gives the same state; the record keeps what was stored.
+    ASSERT_EQ(plugin->setChunk(plugin->getChunk()), 0);
+    EXPECT_EQ(plugin->parameterDisplay(11), "type C");
+    EXPECT_FLOAT_EQ(getFloat(plugin->getChunk(), 11), 0.8f);
+
+    // The user picks type F: the record must not remap it on the next load.
+    plugin->setParameter(11, 0.93f);
+    const std::vector<std::uint8_t> edited = plugin->getChunk();
+    EXPECT_FLOAT_EQ(getFloat(edited, 25), 0.025f);
+    ASSERT_EQ(plugin->setChunk(edited), 0);
+    EXPECT_EQ(plugin->parameterDisplay(11), "type F");
+}
+
+TEST_F(ModuleTest, WritingAnOldVersionRemapsTheEngineAndKeepsThePresetConsistent) {
+    plugin->setParameter(11, 0.8f);
+    plugin->setParameter(25, 0.015f);
+    EXPECT_EQ(plugin->parameterDisplay(11), "type C");
+    ASSERT_EQ(plugin->setChunk(plugin->getChunk()), 0);  // re-applies the current preset
+    EXPECT_EQ(plugin->parameterDisplay(11), "type C");
 }
 
 }  // namespace
