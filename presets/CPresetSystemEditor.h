@@ -114,6 +114,9 @@ class CPresetSystemEditor : public AEffGUIEditor {
     virtual void setMenuEntry(int, const char*) {}
     virtual void selectMenuEntry(int) {}
 
+  protected:
+    void applyLoadedPreset(int c);
+
   private:
     enum class PendingDialog { none, loadPreset, loadBank, savePreset, saveBank };
 

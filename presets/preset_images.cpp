@@ -186,6 +186,18 @@ void CPresetSystemEditor::showAppliedPreset(int n) {
     fx->setPresetNo(n);
 }
 
+// A preset just read into slot c: its name goes to the preset bar and the
+// effect, then the preset is applied.
+void CPresetSystemEditor::applyLoadedPreset(int c) {
+    CPresetSystemEffect* fx = presetEffect();
+    char name[kPresetNameSize + 1] = {};
+    std::memcpy(name, fx->preset(c).name, kPresetNameSize);
+    showPresetName(name);
+    setMenuEntry(c, name);
+    fx->setPresetName(name);
+    fx->setPresetNo(c);
+}
+
 bool CPresetSystemEditor::BufferToPreset(const char* body, int length,
                                          const newpresetheader* header, bool swapped) {
     CPresetSystemEffect* fx = presetEffect();
@@ -205,12 +217,7 @@ bool CPresetSystemEditor::BufferToPreset(const char* body, int length,
         preset.copyFrom(copy);
         return false;
     }
-    char name[kPresetNameSize + 1] = {};
-    std::memcpy(name, preset.name, kPresetNameSize);
-    showPresetName(name);
-    setMenuEntry(c, name);
-    fx->setPresetName(name);
-    fx->setPresetNo(c);
+    applyLoadedPreset(c);
     return true;
 }
 
@@ -265,11 +272,7 @@ bool CPresetSystemEditor::BufferToPresetOld(const char* data, int length, bool s
         }
         preset.setValue(j, v);
     }
-    std::memcpy(name, preset.name, kPresetNameSize);
-    showPresetName(name);
-    setMenuEntry(c, name);
-    fx->setPresetName(name);
-    fx->setPresetNo(c);
+    applyLoadedPreset(c);
     return true;
 }
 
