@@ -1,6 +1,6 @@
 // kavtamor bank export FILE.kvb [--preset N]: the module's bank as a bank file.
 // kavtamor bank show FILE.kvb: each preset of a bank file, as the module displays it.
-#include "cli/bank_command.h"
+#include "cli/command_table.h"
 
 #include <cstdio>
 #include <string>

@@ -2,12 +2,6 @@
 
 #include <array>
 
-#include "cli/bank_command.h"
-
-#if defined(KT_HAVE_EDITOR_COMMAND)
-#include "cli/editor_command.h"
-#endif
-
 namespace kt {
 namespace {
 
@@ -20,9 +14,7 @@ constexpr auto kCommands = std::to_array<Command>({
          runBenchCommand},
         {"demo-material", "write the bundled demo excerpt (a short mix) to a WAV file",
          runDemoMaterialCommand},
-#if defined(KT_HAVE_EDITOR_COMMAND)
         {"editor", "open the editor window", runEditorCommand},
-#endif
 });
 
 }  // namespace

@@ -21,5 +21,7 @@ int runPresetsCommand(int argc, char** argv);
 int runRenderCommand(int argc, char** argv);
 int runBenchCommand(int argc, char** argv);
 int runDemoMaterialCommand(int argc, char** argv);
+int runBankCommand(int argc, char** argv);
+int runEditorCommand(int argc, char** argv);
 
 }  // namespace kt

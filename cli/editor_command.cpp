@@ -2,7 +2,7 @@
 // X11 window and drives it with idle calls about 30 times a second. An audio
 // file can be played through the effect in real time (nothing is sent to a sound
 // card) so the meters have something to show; a screenshot can be written.
-#include "cli/editor_command.h"
+#include "cli/command_table.h"
 
 #include <sndfile.h>
 
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "cli/arguments.h"
-#include "cli/command_table.h"
 #include "cli/module_path.h"
 #include "platform/x11_host_window.h"
 

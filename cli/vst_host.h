@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "host/vst_abi.h"
+#include "vst/vst_abi.h"
 
 namespace kt {
 

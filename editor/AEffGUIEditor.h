@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "editor/AEffEditor.h"
+#include "host/AEffEditor.h"
 #include "gui/VSTGUIEditorInterface.h"
 
 class MyFrame;

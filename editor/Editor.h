@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "presets/CPresetSystemEditor.h"
+#include "editor/CPresetSystemEditor.h"
 
 class Editor : public CPresetSystemEditor {
 public:

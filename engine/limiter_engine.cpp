@@ -19,27 +19,6 @@ int stepCount(int index) {
     return std::max(1, paramInfo(index).steps);
 }
 
-// Start values before any preset: the step of each stepped parameter, the value
-// of each continuous one.
-float startValue(int index) {
-    switch (index) {
-        case kTransShape:
-            return paramLongToCont(2, 3);
-        case kPower:
-        case kScale:
-        case kBits:
-            return paramLongToCont(1, stepCount(index));
-        case kAttShow:
-            return paramLongToCont(7, 8);
-        case kRelease:
-            return 0.61f;
-        case kLink:
-            return 1.0f;
-        default:
-            return isStepped(index) ? paramLongToCont(0, stepCount(index)) : 0.5f;
-    }
-}
-
 }  // namespace
 
 LimiterEngine::LimiterEngine() {
@@ -51,7 +30,7 @@ LimiterEngine::LimiterEngine() {
     autoblackCoef_ = onePole(10.0);
     levellerCoef_ = onePole(1000.0);
 
-    for (int i = 0; i < kNumValues; ++i) {
+    for (int i = 0; i < kNumEngineParams; ++i) {
         const float v = startValue(i);
         values_[i].set(v);
         steps_[i].set(isStepped(i) ? paramContToLong(v, stepCount(i)) : 0);
@@ -163,7 +142,7 @@ void LimiterEngine::selectNoiseShape(bool fromSampleRate) {
 }
 
 void LimiterEngine::setParameter(int index, float v) {
-    if (index < 0 || index >= kNumValues) return;
+    if (index < 0 || index >= kNumEngineParams) return;
     if (index == kTransShape) {
         // Changes lengths and buffers the loop uses: wait for the lock however long.
         EngineLockGuard hold(engineLock_, 0);
@@ -217,12 +196,12 @@ void LimiterEngine::setParameter(int index, float v) {
 }
 
 float LimiterEngine::getParameter(int index) const {
-    if (index < 0 || index >= kNumValues) return 0.0f;
+    if (index < 0 || index >= kNumEngineParams) return 0.0f;
     return values_[index].get();
 }
 
 int LimiterEngine::step(int index) const {
-    if (index < 0 || index >= kNumValues) return 0;
+    if (index < 0 || index >= kNumEngineParams) return 0;
     return steps_[index].get();
 }
 

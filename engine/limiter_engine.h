@@ -22,6 +22,7 @@
 #include "engine/interpolators.h"
 #include "engine/meter_feed.h"
 #include "engine/noise_shaping_tables.h"
+#include "engine/parameters.h"
 #include "engine/pink_noise.h"
 #include "engine/relaxed.h"
 #include "engine/requantizer.h"
@@ -118,7 +119,6 @@ class LimiterEngine {
     template <typename Sample>
     void processBlock(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
 
-    static constexpr int kNumValues = 22;
     static constexpr int kMaxLookahead = 512;
     static constexpr int kPreDelayLength = 31;
 
@@ -126,8 +126,8 @@ class LimiterEngine {
 
     // Parameter values and their derived values, written by setParameter from
     // any thread.
-    std::array<Relaxed<float>, kNumValues> values_;
-    std::array<Relaxed<int>, kNumValues> steps_;
+    std::array<Relaxed<float>, kNumEngineParams> values_;
+    std::array<Relaxed<int>, kNumEngineParams> steps_;
     Relaxed<double> outputGain_{1.0};
     Relaxed<double> driveGain_{1.0};
     Relaxed<double> transientAmount_{0.0};

@@ -9,26 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "engine/Plugin.h"
-#include "presets/CPresetSystemEditor.h"
+#include "fuzz/preset_store.h"
+#include "presets/preset_files.h"
 
 namespace kt::fuzz {
 namespace {
 
-vst::VstIntPtr quietHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstIntPtr, void*,
-                         float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
-std::unique_ptr<Plugin>& instance() {
-    static std::unique_ptr<Plugin> shared;
+std::unique_ptr<PresetStoreEffect>& instance() {
+    static std::unique_ptr<PresetStoreEffect> shared;
     return shared;
 }
 
-// One instance for all inputs, as a host keeps one across many chunks.
-Plugin& plugin() {
-    if (!instance()) instance() = std::make_unique<Plugin>(quietHost);
+// One store for all inputs, as a host keeps one effect across many chunks.
+PresetStoreEffect& store() {
+    if (!instance()) instance() = std::make_unique<PresetStoreEffect>();
     return *instance();
+}
+
+PresetImageCodec& codec() {
+    return store().storeCodec();
 }
 
 std::string fileFolder;
@@ -37,15 +36,11 @@ void removeFileFolder() {
     if (!fileFolder.empty()) ::rmdir(fileFolder.c_str());
 }
 
-CPresetSystemEditor& editor() {
-    return *static_cast<CPresetSystemEditor*>(plugin().getEditor());
-}
-
 // The values a reader left behind must be ones it may take.
 void checkBank() {
     for (int p = 0; p < kNumPresets; ++p)
         for (int i = 0; i < kPresetParams; ++i) {
-            const float v = plugin().preset(p).value(i);
+            const float v = store().preset(p).value(i);
             if (!(v >= 0.0f && v <= 1.0f)) std::abort();
         }
 }
@@ -62,9 +57,9 @@ std::unique_ptr<char[]> copyOf(const std::uint8_t* data, std::size_t size) {
 int chunkInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 20)) return 0;
     auto copy = copyOf(data, size);
-    plugin().setChunk(copy.get(), static_cast<vst::int32>(size), false);
+    store().setChunk(copy.get(), static_cast<vst::int32>(size), false);
     void* chunk = nullptr;
-    if (plugin().getChunk(&chunk, false) != CPresetSystemEffect::kChunkBytes) std::abort();
+    if (store().getChunk(&chunk, false) != kChunkBytes) std::abort();
     checkBank();
     return 0;
 }
@@ -84,17 +79,17 @@ int imageInput(const std::uint8_t* data, std::size_t size) {
         auto body = copyOf(data + 1 + headerBytes, static_cast<std::size_t>(length - headerBytes));
         const int bodyLength = length - headerBytes;
         if (mode & 8)
-            editor().BufferToMidi(body.get(), bodyLength, &header, reversed);
+            codec().bufferToMidi(body.get(), bodyLength, &header, reversed);
         else if (bank)
-            editor().BufferToBank(body.get(), bodyLength, &header, reversed);
+            codec().bufferToBank(body.get(), bodyLength, &header, reversed);
         else
-            editor().BufferToPreset(body.get(), bodyLength, &header, reversed);
+            codec().bufferToPreset(body.get(), bodyLength, &header, reversed);
     } else {
         const auto* bytes = reinterpret_cast<const unsigned char*>(copy.get());
         if (bank)
-            editor().loadBankImage(bytes, length, reversed);
+            codec().loadBankImage(bytes, length, reversed);
         else
-            editor().loadPresetImage(bytes, length, reversed);
+            codec().loadPresetImage(bytes, length, reversed);
     }
     checkBank();
     return 0;
@@ -110,25 +105,25 @@ int oldLayoutInput(const std::uint8_t* data, std::size_t size) {
     const int length = static_cast<int>(size - 3);
     switch ((mode >> 1) % 3) {
         case 0:
-            editor().BufferToPresetOld(copy.get(), length, swapped, values);
+            codec().bufferToPresetOld(copy.get(), length, swapped, values);
             break;
         case 1:
-            editor().BufferToBankOld(copy.get(), length, swapped, presets, values);
+            codec().bufferToBankOld(copy.get(), length, swapped, presets, values);
             break;
         default: {
             // An old chunk: the marker and identifier in the chosen order, then the input.
-            const std::uint32_t marker = swapped ? 0x00000001u : 0x01000000u;
-            const std::uint32_t id = swapped ? 0x7274764Bu : 0x4B767472u;
+            const std::uint32_t marker = swapped ? reverseWord(kChunkMarkerOld) : kChunkMarkerOld;
+            const std::uint32_t id = swapped ? reverseWord(kUniqueId) : static_cast<std::uint32_t>(kUniqueId);
             std::vector<unsigned char> chunk(8);
             writeBigEndian(chunk.data(), marker);
             writeBigEndian(chunk.data() + 4, id);
             chunk.insert(chunk.end(), data + 3, data + size);
             auto exact = copyOf(chunk.data(), chunk.size());
-            plugin().setChunk(exact.get(), static_cast<vst::int32>(chunk.size()), false);
+            store().setChunk(exact.get(), static_cast<vst::int32>(chunk.size()), false);
             break;
         }
     }
-    editor().BufferToMidiOld(copy.get(), length, swapped, values);
+    codec().bufferToMidiOld(copy.get(), length, swapped, values);
     checkBank();
     return 0;
 }
@@ -145,21 +140,23 @@ int fileInput(const std::uint8_t* data, std::size_t size) {
     const std::string& folder = fileFolder;
     const bool reversed = data[0] & 1;
     const bool bank = data[0] & 2;
-    const std::string path = folder + (bank ? "/input.kvb" : "/input.kav");
+    const char* name = bank ? "input.kvb" : "input.kav";
+    const std::string path = folder + "/" + name;
     if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data + 1, 1, size - 1, out);
         std::fclose(out);
     }
+    const std::string dir = folder + "/";
     if (bank)
-        editor().loadBankFile(path.c_str(), reversed);
+        loadBankFile(codec(), name, dir.c_str(), reversed);
     else
-        editor().loadPresetFile(path.c_str(), reversed);
+        loadPresetFile(codec(), name, dir.c_str(), reversed);
     std::remove(path.c_str());
     checkBank();
     return 0;
 }
 
-void releasePlugin() {
+void releaseStore() {
     instance().reset();
 }
 

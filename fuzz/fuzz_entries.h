@@ -1,5 +1,5 @@
 // The entry functions of the fuzz targets. Each takes one input of any
-// length and feeds it to the readers of outside bytes through a Plugin built
+// length and feeds it to the readers of outside bytes of a preset store built
 // in this process. The libFuzzer targets call them, and so does the test
 // suite, which replays the committed corpus.
 #pragma once
@@ -24,7 +24,7 @@ int oldLayoutInput(const std::uint8_t* data, std::size_t size);
 // becomes a file on disk that is loaded by path.
 int fileInput(const std::uint8_t* data, std::size_t size);
 
-// Deletes the shared instance (it stores its remembered names as it goes).
-void releasePlugin();
+// Deletes the shared store.
+void releaseStore();
 
 }  // namespace kt::fuzz

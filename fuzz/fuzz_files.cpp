@@ -1,11 +1,5 @@
 // libFuzzer target: see fuzz_entries.h.
 #include "fuzz/fuzz_entries.h"
-#include "fuzz/fuzz_setup.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    kt::fuzz::usePrivateConfig();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     return kt::fuzz::fileInput(data, size);

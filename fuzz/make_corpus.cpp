@@ -10,18 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/Plugin.h"
-#include "presets/CPresetSystemEditor.h"
+#include "fuzz/preset_store.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 namespace fs = std::filesystem;
-
-vst::VstIntPtr quietHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstIntPtr, void*,
-                         float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
 
 void reverseAt(Bytes& b, std::size_t at) {
     mySwapBytes(b.data() + at);
@@ -46,9 +40,9 @@ Bytes reversedImage(Bytes b) {
     return b;
 }
 
-Bytes image(CPresetSystemEditor& editor, int (CPresetSystemEditor::*write)(char**)) {
+Bytes image(kt::PresetImageCodec& codec, int (kt::PresetImageCodec::*write)(char**)) {
     char* buffer = nullptr;
-    const int length = (editor.*write)(&buffer);
+    const int length = (codec.*write)(&buffer);
     Bytes bytes(buffer, buffer + length);
     delete[] buffer;
     return bytes;
@@ -105,29 +99,29 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    Plugin plugin(quietHost);
-    auto& editor = *static_cast<CPresetSystemEditor*>(plugin.getEditor());
-    plugin.setPresetNo(6);
+    kt::PresetStoreEffect store;
+    store.setPresetNo(6);
+    kt::PresetImageCodec& codec = store.storeCodec();
 
-    const Bytes preset = image(editor, &CPresetSystemEditor::PresetToBuffer);
-    const Bytes bank = image(editor, &CPresetSystemEditor::BankToBuffer);
-    const Bytes midi = image(editor, &CPresetSystemEditor::MidiToBuffer);
+    const Bytes preset = image(codec, &kt::PresetImageCodec::presetToBuffer);
+    const Bytes bank = image(codec, &kt::PresetImageCodec::bankToBuffer);
+    const Bytes midi = image(codec, &kt::PresetImageCodec::midiToBuffer);
     const Bytes littlePreset = reversedImage(preset);
     const Bytes littleBank = reversedImage(bank);
-    const Bytes id = word(0x4B767472, false);
+    const Bytes id = word(kt::kUniqueId, false);
 
     const Bytes oldPreset = join({id, {kt::kKindOldPreset}, oldBlocks(1, 22, false)});
     const Bytes oldBank = join({id, {kt::kKindOldBank}, oldBlocks(27, 20, false)});
     auto oldChunk = [&](bool little) {
-        return join({word(0x01000000, little), word(0x4B767472, little), word(3, little),
+        return join({word(kt::kChunkMarkerOld, little), word(kt::kUniqueId, little), word(3, little),
                      word(1, little), word(0, little), word(0, little), word(0, little),
                      word(0, little), oldBlocks(3, 22, little)});
     };
 
     const fs::path chunk = root / "chunk";
-    write(chunk, "current", join({word(0x02000000, false), id, bank}));
+    write(chunk, "current", join({word(kt::kChunkMarkerCurrent, false), id, bank}));
     write(chunk, "current-little",
-          join({word(0x02000000, true), word(0x4B767472, true), littleBank}));
+          join({word(kt::kChunkMarkerCurrent, true), word(kt::kUniqueId, true), littleBank}));
     write(chunk, "old", oldChunk(false));
     write(chunk, "old-little", oldChunk(true));
 

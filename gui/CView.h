@@ -10,8 +10,8 @@
 
 #include "gui/CBaseObject.h"
 #include "gui/CDrawContext.h"
-#include "host/vst_abi.h"
-#include "platform/vst_keys.h"
+#include "vst/vst_abi.h"
+#include "vst/vst_keys.h"
 
 class CBitmap;
 class CFrame;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/AEffEditor.h"
+#include "host/AEffEditor.h"
 
 using namespace vst;
 

@@ -6,7 +6,7 @@
 // thread. This layer adds no locking; the engine locks where it must.
 #pragma once
 
-#include "host/vst_abi.h"
+#include "vst/vst_abi.h"
 
 class AEffEditor;
 

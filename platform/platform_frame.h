@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/vst_abi.h"
+#include "vst/vst_abi.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 

@@ -9,7 +9,8 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
+
+#include "platform/atomic_file.h"
 
 namespace kt::prefs {
 
@@ -58,41 +59,11 @@ std::optional<std::vector<unsigned char>> readFile(std::string_view key) {
     return data;
 }
 
-bool writeAll(int fd, const unsigned char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool writeFile(std::string_view key, std::span<const unsigned char> value) {
     if (!validKey(key)) return false;
     const std::string dir = directory();
-    if (!makeDirectories(dir)) return false;
-    // A name no other writer uses, in the same folder so the rename is atomic.
-    std::random_device rd;
-    const std::string tmp = dir + "/." + std::string(key) + ".tmp-" + std::to_string(::getpid()) +
-                            "-" + std::to_string(rd());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, value.data(), value.size()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    const std::string path = dir + "/" + std::string(key);
-    if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    return makeDirectories(dir) &&
+           writeFileAtomically(dir + "/" + std::string(key), value, 0600);
 }
 
 }  // namespace

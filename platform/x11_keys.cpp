@@ -3,7 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include "platform/vst_keys.h"
+#include "vst/vst_keys.h"
 
 namespace kt {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <X11/Xlib.h>
 
-#include "host/vst_abi.h"
+#include "vst/vst_abi.h"
 
 namespace kt {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "presets/CPresetSystemEditor.h"
+#include "host/AEffEditor.h"
 #include "presets/factory_presets.h"
 
 using namespace vst;
@@ -14,7 +14,7 @@ using kt::kPresetParams;
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster, int, int numParams)
     : AudioEffectX(audioMaster, 1, numParams),
       bank(new kt::PresetRecord[kNumPresets]),
-      chunkBuffer(new unsigned char[kChunkBytes]()) {
+      chunkBuffer(new unsigned char[kt::kChunkBytes]()) {
     loadingProgram = true;
     programsAreChunks(true);
     curProgram = 0;
@@ -25,8 +25,8 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster, int, i
 
 CPresetSystemEffect::~CPresetSystemEffect() = default;
 
-CPresetSystemEditor* CPresetSystemEffect::presetEditor() {
-    return static_cast<CPresetSystemEditor*>(editor);
+CPresetSystemEditorInterface* CPresetSystemEffect::presetEditor() {
+    return dynamic_cast<CPresetSystemEditorInterface*>(editor);
 }
 
 void CPresetSystemEffect::initPresets() {
@@ -75,7 +75,8 @@ void CPresetSystemEffect::setPresetName(const char* name) {
 
 void CPresetSystemEffect::setProgramName(char* name) {
     bank[getPresetNo()].setName(name);
-    if (editor) presetEditor()->nameChangedExternal(bank[getPresetNo()].name);
+    if (CPresetSystemEditorInterface* side = presetEditor())
+        side->nameChangedExternal(bank[getPresetNo()].name);
 }
 
 void CPresetSystemEffect::getProgramName(char* name) {
@@ -92,5 +93,5 @@ bool CPresetSystemEffect::getProgramNameIndexed(int32, int32 index, char* text) 
 
 void CPresetSystemEffect::loadDefaults() {
     templatePreset.copyFrom(bank[0]);
-    if (editor) presetEditor()->loadDefaults();
+    if (CPresetSystemEditorInterface* side = presetEditor()) side->loadDefaults();
 }

@@ -11,14 +11,12 @@
 #include <memory>
 
 #include "host/AudioEffectX.h"
+#include "presets/CPresetSystemEditorInterface.h"
+#include "presets/preset_codec.h"
 #include "presets/preset_record.h"
-
-class CPresetSystemEditor;
 
 class CPresetSystemEffect : public AudioEffectX {
   public:
-    static constexpr int kChunkBytes = 27049;  // 8-byte header + the bank buffer
-
     CPresetSystemEffect(vst::audioMasterCallback audioMaster, int numPresets, int numParams);
     ~CPresetSystemEffect() override;
 
@@ -63,15 +61,21 @@ class CPresetSystemEffect : public AudioEffectX {
     kt::PresetRecord& presetTemplate() { return templatePreset; }
     int numberOfPresets() const { return kt::kNumPresets; }
     bool isLoadingProgram() const { return loadingProgram.load(std::memory_order_relaxed); }
+    // The store's own image code: the chunk's while there is no editor; it
+    // shows nothing.
+    kt::PresetImageCodec& storeCodec() { return ownCodec; }
 
   protected:
-    CPresetSystemEditor* presetEditor();
+    // The editor's preset layer, or null while the effect has no editor.
+    CPresetSystemEditorInterface* presetEditor();
     // The old chunk format, read in place from the host's bytes.
     vst::int32 setChunkOld(const unsigned char* data, vst::int32 size, bool isPreset, bool swapped);
 
     std::unique_ptr<kt::PresetRecord[]> bank;
     kt::PresetRecord templatePreset;
     std::unique_ptr<unsigned char[]> chunkBuffer;
+    // The store's own image code, for the chunk while there is no editor.
+    kt::PresetImageCodec ownCodec{*this, kt::noPresetDisplay()};
     std::atomic<int> currentPreset{0};
     std::atomic<bool> loadingProgram{false};
 };

@@ -1,5 +1,7 @@
 #include "presets/factory_presets.h"
 
+#include "engine/parameters.h"
+
 namespace kt {
 
 // clang-format off
@@ -35,10 +37,10 @@ const std::array<FactoryPreset, kNumPresets> kFactoryPresets{{
 // clang-format on
 
 float factoryValue(int preset, int index) {
-    if (index < 22)
+    if (index < kNumEngineParams)
         return kFactoryPresets[static_cast<std::size_t>(preset)]
             .values[static_cast<std::size_t>(index)];
-    return index == 25 ? 0.025f : 0.0f;
+    return index == kVersion ? kCurrentVersionValue : 0.0f;
 }
 
 }  // namespace kt

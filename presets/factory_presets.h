@@ -10,7 +10,7 @@ namespace kt {
 
 struct FactoryPreset {
     std::string_view name;
-    std::array<float, 22> values;  // parameters 0..21; 22..24 are 0, 25 is the version 0.025
+    std::array<float, 22> values;  // parameters 0..21; 22..24 are 0, 25 the current version
 };
 
 extern const std::array<FactoryPreset, kNumPresets> kFactoryPresets;

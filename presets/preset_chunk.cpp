@@ -6,19 +6,19 @@
 #include <cstring>
 #include <memory>
 
-#include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
-#include "presets/preset_image.h"
+#include "presets/preset_codec.h"
 
 using namespace vst;
 
 int32 CPresetSystemEffect::getChunk(void** data, bool) {
-    if (!chunkBuffer || !editor || !data) return 0;
+    if (!chunkBuffer || !data) return 0;
     char* image = nullptr;
-    const int length = presetEditor()->BankToBuffer(&image);
+    CPresetSystemEditorInterface* side = presetEditor();
+    const int length = side ? side->BankToBuffer(&image) : ownCodec.bankToBuffer(&image);
     std::unique_ptr<char[]> owned(image);
-    if (!image || length <= 0 || length > kChunkBytes - kt::kChunkHeadBytes) return 0;
-    std::memset(chunkBuffer.get(), 0, kChunkBytes);
+    if (!image || length <= 0 || length > kt::kChunkBytes - kt::kChunkHeadBytes) return 0;
+    std::memset(chunkBuffer.get(), 0, kt::kChunkBytes);
     kt::writeBigEndian(chunkBuffer.get(), kt::kChunkMarkerCurrent);
     kt::writeBigEndian(chunkBuffer.get() + 4, static_cast<std::uint32_t>(getUniqueID()));
     std::memcpy(chunkBuffer.get() + kt::kChunkHeadBytes, image, static_cast<std::size_t>(length));
@@ -44,11 +44,13 @@ int32 CPresetSystemEffect::setChunk(void* data, int32 size, bool isPreset) {
     if (marker == kt::kChunkMarkerOld) return setChunkOld(bytes, size, isPreset, swapped);
     if (marker != kt::kChunkMarkerCurrent) return -1;
     constexpr int kBodyOffset = kt::kChunkHeadBytes + kt::kImageHeaderBytes;
-    if (size < kBodyOffset || !editor) return -1;
+    if (size < kBodyOffset) return -1;
     const newpresetheader header = kt::readImageHeader(bytes + kt::kChunkHeadBytes, swapped);
     if (header.kind != kt::kKindBank) return -1;
-    const bool taken = presetEditor()->BufferToBank(
-        reinterpret_cast<const char*>(bytes) + kBodyOffset, size - kBodyOffset, &header, swapped);
+    const char* body = reinterpret_cast<const char*>(bytes) + kBodyOffset;
+    CPresetSystemEditorInterface* side = presetEditor();
+    const bool taken = side ? side->BufferToBank(body, size - kBodyOffset, &header, swapped)
+                            : ownCodec.bufferToBank(body, size - kBodyOffset, &header, swapped);
     return taken ? 0 : -1;
 }
 
@@ -67,24 +69,13 @@ int32 CPresetSystemEffect::setChunkOld(const unsigned char* data, int32 size, bo
         stride = kt::kPresetNameSize + 4 * std::int64_t{values};
     }
     const int records = static_cast<int>(std::min<std::uint32_t>(count, kt::kNumPresets));
-    const int read = std::min(values, kt::kPresetParams);
-    std::unique_ptr<kt::PresetRecord[]> copy(new kt::PresetRecord[records > 0 ? records : 1]);
-    for (int i = 0; i < records; ++i) copy[i].copyFrom(bank[i]);
+    kt::BankCopy copy(*this);
     for (int i = 0; i < records; ++i) {
         // Records lie inside the chunk: count × stride never exceeds the body.
         const unsigned char* record = data + kt::kOldChunkHeadBytes + i * stride;
-        initializePreset(i);
-        char name[kt::kPresetNameSize + 1] = {};
-        std::memcpy(name, record, kt::kPresetNameSize);
-        bank[i].setName(name);
-        for (int j = 0; j < read; ++j) {
-            if (isDummyOld(j)) continue;
-            const float v = kt::readFloat(record + kt::kPresetNameSize + 4 * j, swapped);
-            if (!kt::isPresetValue(v)) {
-                for (int k = 0; k <= i; ++k) bank[k].copyFrom(copy[k]);
-                return -1;
-            }
-            bank[i].setValue(j, v);
+        if (!kt::readOldPresetBlock(*this, i, record, values, swapped)) {
+            copy.restore();
+            return -1;
         }
     }
     setPresetNo(current < kt::kNumPresets ? static_cast<int>(current) : 0);

@@ -1,17 +1,7 @@
 #include "presets/preset_image.h"
 
-#include <bit>
 #include <cstddef>
-
-void mySwapBytes(void* p) {
-    auto* b = static_cast<unsigned char*>(p);
-    unsigned char t = b[0];
-    b[0] = b[3];
-    b[3] = t;
-    t = b[1];
-    b[1] = b[2];
-    b[2] = t;
-}
+#include <cstring>
 
 void byteSwapHeader(newpresetheader* header) {
     auto* bytes = reinterpret_cast<unsigned char*>(header);
@@ -20,18 +10,6 @@ void byteSwapHeader(newpresetheader* header) {
 }
 
 namespace kt {
-
-float readFloat(const unsigned char* p, bool swapped) {
-    return std::bit_cast<float>(readWord(p, swapped));
-}
-
-ByteOrder detectByteOrder(const unsigned char* firstWord, std::int32_t uniqueId) {
-    const std::uint32_t word = readWord(firstWord, false);
-    const auto id = static_cast<std::uint32_t>(uniqueId);
-    if (word == reverseWord(id)) return ByteOrder::swapped;
-    if (word == id) return ByteOrder::native;
-    return ByteOrder::rejected;
-}
 
 void writeImageHeader(unsigned char* out, std::int32_t uniqueId, unsigned char kind,
                       std::int32_t numParams, std::int32_t numRecords, std::int32_t currentPreset,

@@ -1,17 +1,21 @@
-// The byte images of presets and banks: the 41-byte header that starts every
-// preset, bank and MIDI-map image, the tagged records of the body, and the
-// word helpers shared by the writers and readers.
-//
-// This program writes every multi-byte field big-endian. A reader learns the
-// order of the data it got from the identifier word: read in the machine's
-// order, it either equals the identifier (native order) or its byte reversal
-// ("swapped": every field must be reversed before use).
+// The formats of preset and bank data: the 41-byte header that starts every
+// preset, bank and MIDI-map image, the tagged records of the body, the two
+// old layouts and the host chunk's markers. Shared by the module and the
+// command-line host; byte order is in byte_order.h.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
+
+#include "presets/byte_order.h"
 
 namespace kt {
+
+// The bank: 27 presets of a 24-byte name field and 26 values.
+constexpr int kNumPresets = 27;
+constexpr int kPresetParams = 26;
+constexpr int kPresetNameSize = 24;  // 23 characters and the terminator
+// The identifier every image and chunk starts with: "Kvtr".
+constexpr std::int32_t kUniqueId = 0x4B767472;
 
 // Kind byte, the fifth byte of every image.
 constexpr unsigned char kKindOldPreset = 0x21;
@@ -33,11 +37,36 @@ constexpr int kNamePayloadBytes = 156;
 constexpr int kValuePayloadBytes = 20;
 constexpr int kValueFieldOffset = 12;  // the value inside a value or MIDI payload
 
-// Chunk markers of the host chunk.
+// Sizes of the images this program writes: a name record and 26 value
+// records per preset.
+constexpr int kPresetBodyBytes =
+    kRecordHeadBytes + kNamePayloadBytes + kPresetParams * (kRecordHeadBytes + kValuePayloadBytes);
+constexpr int kPresetImageBytes = kImageHeaderBytes + kPresetBodyBytes;            // 1041
+constexpr int kBankImageBytes = kImageHeaderBytes + kNumPresets * kPresetBodyBytes;  // 27041
+// Far above any image a writer of these formats makes; a larger file is
+// refused rather than read into memory.
+constexpr long kMaxImageBytes = 1L << 20;
+
+// The value counts of the old layouts follow from the data's length.
+constexpr int oldPresetValueCount(long length) {
+    return static_cast<int>((length - kOldImagePrefixBytes - kPresetNameSize) / 4);
+}
+constexpr int oldBankValueCount(long length) {
+    return static_cast<int>(((length - kOldImagePrefixBytes) / kNumPresets - kPresetNameSize) / 4);
+}
+
+// Chunk markers of the host chunk: an 8-byte head (marker, identifier) before
+// the bank image, or the old format's 32-byte head before raw preset records.
 constexpr std::uint32_t kChunkMarkerCurrent = 0x02000000;
 constexpr std::uint32_t kChunkMarkerOld = 0x01000000;
 constexpr int kChunkHeadBytes = 8;
 constexpr int kOldChunkHeadBytes = 32;
+constexpr int kChunkBytes = kChunkHeadBytes + kBankImageBytes;  // 27049
+
+// A preset value is taken only when it lies in [0, 1]; NaN does not.
+inline bool isPresetValue(float v) {
+    return v >= 0.0f && v <= 1.0f;
+}
 
 }  // namespace kt
 
@@ -57,46 +86,10 @@ struct newpresetheader {
 #pragma pack(pop)
 static_assert(sizeof(newpresetheader) == kt::kImageHeaderBytes);
 
-// Reverses the four bytes of the word at p.
-void mySwapBytes(void* p);
 // Reverses the nine words after the kind byte; the identifier and kind stay.
 void byteSwapHeader(newpresetheader* header);
 
 namespace kt {
-
-inline std::uint32_t reverseWord(std::uint32_t w) {
-    return (w >> 24) | ((w >> 8) & 0xFF00u) | ((w << 8) & 0xFF0000u) | (w << 24);
-}
-
-// The word at p in the machine's order, reversed when swapped.
-inline std::uint32_t readWord(const unsigned char* p, bool swapped) {
-    std::uint32_t w;
-    std::memcpy(&w, p, 4);
-    return swapped ? reverseWord(w) : w;
-}
-inline std::int32_t readInt(const unsigned char* p, bool swapped) {
-    return static_cast<std::int32_t>(readWord(p, swapped));
-}
-float readFloat(const unsigned char* p, bool swapped);
-
-// Writes w most significant byte first.
-inline void writeBigEndian(unsigned char* p, std::uint32_t w) {
-    p[0] = static_cast<unsigned char>(w >> 24);
-    p[1] = static_cast<unsigned char>(w >> 16);
-    p[2] = static_cast<unsigned char>(w >> 8);
-    p[3] = static_cast<unsigned char>(w);
-}
-
-enum class ByteOrder { native, swapped, rejected };
-
-// Which order the data starting with `firstWord` is in, compared with the
-// identifier. The reversed form is tested first.
-ByteOrder detectByteOrder(const unsigned char* firstWord, std::int32_t uniqueId);
-
-// A preset value is taken only when it lies in [0, 1]; NaN does not.
-inline bool isPresetValue(float v) {
-    return v >= 0.0f && v <= 1.0f;
-}
 
 // Fills the header of an image in big-endian order.
 void writeImageHeader(unsigned char* out, std::int32_t uniqueId, unsigned char kind,

@@ -25,27 +25,4 @@ void PresetRecord::copyFrom(const PresetRecord& other) {
         values[i].store(other.values[i].load(std::memory_order_relaxed), std::memory_order_relaxed);
 }
 
-void PresetRecord::toBytes(unsigned char out[kPresetRecordBytes]) const {
-    std::memcpy(out, name, sizeof(name));
-    for (int i = 0; i < kPresetParams; ++i) {
-        const std::uint32_t bits = values[i].load(std::memory_order_relaxed);
-        unsigned char* p = out + kPresetNameSize + 4 * i;
-        p[0] = static_cast<unsigned char>(bits >> 24);
-        p[1] = static_cast<unsigned char>(bits >> 16);
-        p[2] = static_cast<unsigned char>(bits >> 8);
-        p[3] = static_cast<unsigned char>(bits);
-    }
-}
-
-void PresetRecord::fromBytes(const unsigned char in[kPresetRecordBytes]) {
-    std::memcpy(name, in, sizeof(name));
-    name[kPresetNameSize - 1] = 0;
-    for (int i = 0; i < kPresetParams; ++i) {
-        const unsigned char* p = in + kPresetNameSize + 4 * i;
-        values[i].store((std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                            (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]},
-                        std::memory_order_relaxed);
-    }
-}
-
 }  // namespace kt

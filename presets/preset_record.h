@@ -6,12 +6,9 @@
 #include <atomic>
 #include <cstdint>
 
-namespace kt {
+#include "presets/preset_image.h"
 
-constexpr int kNumPresets = 27;
-constexpr int kPresetParams = 26;
-constexpr int kPresetNameSize = 24;  // 23 characters and the terminator
-constexpr int kPresetRecordBytes = kPresetNameSize + 4 * kPresetParams;  // 128
+namespace kt {
 
 struct PresetRecord {
     char name[kPresetNameSize] = {};
@@ -22,9 +19,6 @@ struct PresetRecord {
     // Cuts the text to 23 characters and zero-fills the rest of the field.
     void setName(const char* text);
     void copyFrom(const PresetRecord& other);
-    // The 128-byte image: the name field, then the values as big-endian floats.
-    void toBytes(unsigned char out[kPresetRecordBytes]) const;
-    void fromBytes(const unsigned char in[kPresetRecordBytes]);
 };
 
 }  // namespace kt

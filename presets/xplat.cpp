@@ -1,43 +1,23 @@
 #include "presets/xplat.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <array>
 #include <atomic>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "platform/dialogs.h"
 
 struct XPlatFile {
-    std::FILE* stream = nullptr;
-    bool writing = false;
-    bool failed = false;
-    std::string target;     // the file a write replaces
-    std::string temporary;  // where a write goes until it is closed
+    std::FILE* stream = nullptr;              // a file being read
+    std::unique_ptr<kt::AtomicFile> written;  // a file being written
 };
 
 namespace {
-
-// A temporary file beside the target, created exclusively with the modes an
-// ordinary new file gets.
-int createTemporaryBeside(const std::string& target, std::string* path) {
-    static std::atomic<unsigned> counter{0};
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *path = folder + ".kav-save-" + std::to_string(::getpid()) + "-" +
-                std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
-        const int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
 
 long lengthOf(std::FILE* stream) {
     struct stat info {};
@@ -60,59 +40,41 @@ long XPlatFileOpen(const char* name, const char* dir, XPlatFile** handle, bool w
     const std::size_t dirLength = std::strlen(dir);
     if (nameLength == 0 || nameLength + dirLength > static_cast<std::size_t>(kXPlatPathMax))
         return 0;
-    auto file = new XPlatFile;
-    file->target = std::string(dir) + name;
-    file->writing = write;
+    const std::string path = std::string(dir) + name;
+    auto file = std::make_unique<XPlatFile>();
     long length = 0;
     if (write) {
-        const int fd = createTemporaryBeside(file->target, &file->temporary);
-        if (fd >= 0) file->stream = ::fdopen(fd, "wb");
-        if (fd >= 0 && !file->stream) ::close(fd);
-        if (!file->stream && fd >= 0) ::unlink(file->temporary.c_str());
+        file->written = std::make_unique<kt::AtomicFile>(path);
+        if (!file->written->ok()) return 0;
     } else {
-        file->stream = std::fopen(file->target.c_str(), "rbe");
-        if (file->stream) {
-            length = lengthOf(file->stream);
-            if (length < 0) {
-                std::fclose(file->stream);
-                file->stream = nullptr;
-            }
+        file->stream = std::fopen(path.c_str(), "rbe");
+        if (!file->stream) return 0;
+        length = lengthOf(file->stream);
+        if (length < 0) {
+            std::fclose(file->stream);
+            return 0;
         }
     }
-    if (!file->stream) {
-        delete file;
-        return 0;
-    }
-    *handle = file;
+    *handle = file.release();
     return length;
 }
 
 long XPlatFileRead(XPlatFile* handle, void* buffer, long n) {
-    if (!handle || !handle->stream || handle->writing || n <= 0) return 0;
+    if (!handle || !handle->stream || n <= 0) return 0;
     return static_cast<long>(std::fread(buffer, 1, static_cast<std::size_t>(n), handle->stream));
 }
 
 long XPlatFileWrite(XPlatFile* handle, const void* buffer, long n) {
-    if (!handle || !handle->stream || !handle->writing || n <= 0) return 0;
-    const std::size_t written = std::fwrite(buffer, 1, static_cast<std::size_t>(n), handle->stream);
-    if (written != static_cast<std::size_t>(n)) handle->failed = true;
-    return static_cast<long>(written);
+    if (!handle || !handle->written || n <= 0) return 0;
+    return handle->written->write(buffer, static_cast<std::size_t>(n)) ? n : 0;
 }
 
 bool XPlatFileClose(XPlatFile* handle) {
     if (!handle) return false;
-    bool ok = true;
-    if (handle->writing) {
-        ok = !handle->failed && std::fflush(handle->stream) == 0 &&
-             ::fsync(::fileno(handle->stream)) == 0;
-        ok = std::fclose(handle->stream) == 0 && ok;
-        ok = ok && std::rename(handle->temporary.c_str(), handle->target.c_str()) == 0;
-        if (!ok) ::unlink(handle->temporary.c_str());
-    } else {
-        std::fclose(handle->stream);
-    }
-    delete handle;
-    return ok;
+    const std::unique_ptr<XPlatFile> file(handle);
+    if (file->written) return file->written->commit();
+    std::fclose(file->stream);
+    return true;
 }
 
 bool XPlatGetFileNameAndDir(const char* path, char* name, char* dir) {

@@ -52,9 +52,11 @@ std::size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-class BankCommandTest : public InProcessTest {
+class BankCommandTest : public PresetStoreTest {
   protected:
     fs::path file(const char* name) { return fs::path(config.root()) / name; }
+
+    TempConfig config;
 };
 
 TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
@@ -65,8 +67,8 @@ TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
     ASSERT_EQ(bytes.size(), 27041u);
     EXPECT_EQ(bytes[4], 0x38);
     EXPECT_EQ(bytes[20], 15);
-    // The editor's bank loading reads it back.
-    ASSERT_TRUE(editor().loadBankFile(bank.c_str(), false));
+    // The file layer's bank loading reads it back.
+    ASSERT_TRUE(loadBank(bank));
     EXPECT_EQ(std::string(fx().preset(15).name), "TV Hot");
 
     EXPECT_EQ(kavtamor("bank export '" + bank.string() + "' --preset 27").status, 2);
@@ -75,10 +77,10 @@ TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
 
 TEST_F(BankCommandTest, ShowListsEveryPresetAsTheModuleDisplaysIt) {
     fx().setPresetNo(2);
-    plugin->setParameter(1, 0.75f);
+    store.setParameter(1, 0.75f);
     fx().setPresetName("Pushed drive");
     const fs::path bank = file("custom.kvb");
-    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+    ASSERT_TRUE(saveFile(bank, true));
 
     auto module = loadModule();
     ASSERT_TRUE(module);
@@ -106,7 +108,7 @@ TEST_F(BankCommandTest, ShowReadsReversedAndOldLayoutBanks) {
 
     // An old-layout bank: 27 blocks of a name and 20 values.
     ImageWriter w(false);
-    w.word(static_cast<std::uint32_t>(kKvtr)).byte(kKindOldBank);
+    w.word(static_cast<std::uint32_t>(kUniqueId)).byte(kKindOldBank);
     for (int p = 0; p < 27; ++p) {
         w.name("Old " + std::to_string(p));
         for (int j = 0; j < 20; ++j) w.real(0.5f);
@@ -120,14 +122,14 @@ TEST_F(BankCommandTest, ShowReadsReversedAndOldLayoutBanks) {
 
 TEST_F(BankCommandTest, DamagedAndForeignFilesAreReported) {
     const fs::path preset = file("one.kav");
-    ASSERT_TRUE(editor().savePresetFile(preset.c_str()));
+    ASSERT_TRUE(saveFile(preset, false));
     CommandRun run = kavtamor("bank show '" + preset.string() + "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("not a bank file"), std::string::npos) << run.output;
 
     auto bytes = readFile(preset);
     const fs::path bank = file("bad.kvb");
-    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+    ASSERT_TRUE(saveFile(bank, true));
     bytes = readFile(bank);
     bytes[41 + 168 + 24] = 0x7F;  // preset 0, value 0: far above 1
     writeFile(bank, bytes);
@@ -142,10 +144,10 @@ TEST_F(BankCommandTest, RenderTakesItsPresetFromTheBank) {
     ASSERT_EQ(kavtamor("demo-material '" + input.string() + "'").status, 0);
     // Preset 0 of the bank turns the output down by a known step.
     fx().setPresetNo(4);
-    plugin->setParameter(0, 0.5f);
+    store.setParameter(0, 0.5f);
     fx().setPresetName("Quieter");
     const fs::path bank = file("render.kvb");
-    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+    ASSERT_TRUE(saveFile(bank, true));
 
     const CommandRun withBank =
         kavtamor("render '" + input.string() + "' '" + file("a.wav").string() + "' --bank '" +
@@ -166,16 +168,16 @@ TEST_F(BankCommandTest, RenderTakesItsPresetFromTheBank) {
 TEST(BankFileToChunk, HeaderFollowsTheFilesByteOrder) {
     std::string error;
     const std::vector<std::uint8_t> big = {'K', 'v', 't', 'r', 0x38, 0, 0};
-    const auto chunk = bankFileToChunk(big, kKvtr, &error);
+    const auto chunk = bankFileToChunk(big, kUniqueId, &error);
     ASSERT_TRUE(chunk);
     EXPECT_EQ((std::vector<std::uint8_t>(chunk->begin(), chunk->begin() + 8)),
               (std::vector<std::uint8_t>{2, 0, 0, 0, 'K', 'v', 't', 'r'}));
     const std::vector<std::uint8_t> little = {'r', 't', 'v', 'K', 0x38};
-    const auto littleChunk = bankFileToChunk(little, kKvtr, &error);
+    const auto littleChunk = bankFileToChunk(little, kUniqueId, &error);
     ASSERT_TRUE(littleChunk);
     EXPECT_EQ((*littleChunk)[3], 2);
-    EXPECT_FALSE(bankFileToChunk({'K', 'v', 't', 'r'}, kKvtr, &error));
-    EXPECT_FALSE(bankFileToChunk({'K', 'v', 't', 'r', 0x37, 1, 2}, kKvtr, &error));
+    EXPECT_FALSE(bankFileToChunk({'K', 'v', 't', 'r'}, kUniqueId, &error));
+    EXPECT_FALSE(bankFileToChunk({'K', 'v', 't', 'r', 0x37, 1, 2}, kUniqueId, &error));
 }
 
 }  // namespace

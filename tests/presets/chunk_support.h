@@ -49,7 +49,7 @@ inline BankContents parseChunk(const std::vector<std::uint8_t>& chunk) {
 // A chunk of the current format holding `bank`, in either byte order.
 inline std::vector<std::uint8_t> makeChunk(const BankContents& bank, bool littleEndian = false) {
     ImageWriter w(littleEndian);
-    w.word(0x02000000).word(static_cast<std::uint32_t>(kKvtr));
+    w.word(0x02000000).word(static_cast<std::uint32_t>(kUniqueId));
     w.header(kKindBank, 27 * 27, bank.current, 27000);
     for (int p = 0; p < 27; ++p) {
         w.nameRecord(p, bank.names[static_cast<std::size_t>(p)]);

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 class FuzzCorpusTest : public ::testing::Test {
   protected:
-    void TearDown() override { kt::fuzz::releasePlugin(); }
+    void TearDown() override { kt::fuzz::releaseStore(); }
 
     // Runs every file of the target's corpus; answers how many there were.
     template <class Entry>

@@ -9,17 +9,17 @@ using namespace kt::test;
 
 namespace {
 
-std::vector<unsigned char> writtenPreset(CPresetSystemEditor& editor) {
+std::vector<unsigned char> writtenPreset(PresetImageCodec& editor) {
     char* image = nullptr;
-    const int length = editor.PresetToBuffer(&image);
+    const int length = editor.presetToBuffer(&image);
     std::vector<unsigned char> bytes(image, image + length);
     delete[] image;
     return bytes;
 }
 
-std::vector<unsigned char> writtenBank(CPresetSystemEditor& editor) {
+std::vector<unsigned char> writtenBank(PresetImageCodec& editor) {
     char* image = nullptr;
-    const int length = editor.BankToBuffer(&image);
+    const int length = editor.bankToBuffer(&image);
     std::vector<unsigned char> bytes(image, image + length);
     delete[] image;
     return bytes;
@@ -29,11 +29,11 @@ float ramp(int i) {
     return static_cast<float>(i) / 40.0f;
 }
 
-class ImageReaderTest : public InProcessTest {};
+class ImageReaderTest : public PresetStoreTest {};
 
 TEST_F(ImageReaderTest, PresetImageHeaderAndRecords) {
     fx().setPresetNo(6);
-    const auto bytes = writtenPreset(editor());
+    const auto bytes = writtenPreset(codec());
     ASSERT_EQ(bytes.size(), 1041u);
     const std::vector<unsigned char> head(bytes.begin(), bytes.begin() + 41);
     const std::vector<unsigned char> expected = {
@@ -43,7 +43,7 @@ TEST_F(ImageReaderTest, PresetImageHeaderAndRecords) {
     // The name record carries preset 6's name, the value records 0..25 in order.
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[41 + 12])), "Loudness 2");
     for (int i = 0; i < 26; ++i) EXPECT_EQ(bytes[41 + 168 + 32 * i + 15], i);
-    const auto bank = writtenBank(editor());
+    const auto bank = writtenBank(codec());
     ASSERT_EQ(bank.size(), 27041u);
     EXPECT_EQ(bank[4], 0x38);
     EXPECT_EQ(bank[20], 6);  // the current preset
@@ -51,9 +51,9 @@ TEST_F(ImageReaderTest, PresetImageHeaderAndRecords) {
 
 TEST_F(ImageReaderTest, PresetImageRoundTripsThroughTheCurrentPreset) {
     fx().setPresetNo(11);
-    const auto bytes = writtenPreset(editor());
+    const auto bytes = writtenPreset(codec());
     fx().setPresetNo(2);
-    ASSERT_TRUE(editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+    ASSERT_TRUE(codec().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
     EXPECT_EQ(fx().getPresetNo(), 2);
     EXPECT_EQ(currentName(), "Game 1 [8bit]");
     for (int i = 0; i < 26; ++i) EXPECT_EQ(current().value(i), fx().preset(11).value(i));
@@ -62,7 +62,7 @@ TEST_F(ImageReaderTest, PresetImageRoundTripsThroughTheCurrentPreset) {
 TEST_F(ImageReaderTest, ByteOrderIsFoundFromTheIdentifier) {
     // Little-endian throughout: read without the user's reversal.
     const auto little = presetImage(true, "Little", 26, ramp);
-    ASSERT_TRUE(editor().loadPresetImage(little.data(), static_cast<long>(little.size()), false));
+    ASSERT_TRUE(codec().loadPresetImage(little.data(), static_cast<long>(little.size()), false));
     EXPECT_EQ(currentName(), "Little");
     EXPECT_EQ(current().value(25), ramp(25));
 
@@ -72,9 +72,9 @@ TEST_F(ImageReaderTest, ByteOrderIsFoundFromTheIdentifier) {
     const unsigned char id[] = {'K', 'v', 't', 'r'};
     std::copy(std::begin(id), std::end(id), mixed.begin());
     const BankSnapshot before = snapshot(fx());
-    EXPECT_FALSE(editor().loadPresetImage(mixed.data(), static_cast<long>(mixed.size()), false));
+    EXPECT_FALSE(codec().loadPresetImage(mixed.data(), static_cast<long>(mixed.size()), false));
     EXPECT_EQ(snapshot(fx()), before);
-    ASSERT_TRUE(editor().loadPresetImage(mixed.data(), static_cast<long>(mixed.size()), true));
+    ASSERT_TRUE(codec().loadPresetImage(mixed.data(), static_cast<long>(mixed.size()), true));
     EXPECT_EQ(currentName(), "Mixed");
     EXPECT_EQ(current().value(7), ramp(7));
 
@@ -82,8 +82,8 @@ TEST_F(ImageReaderTest, ByteOrderIsFoundFromTheIdentifier) {
     auto foreign = presetImage(false, "Foreign", 26, ramp);
     foreign[0] = 'X';
     EXPECT_FALSE(
-        editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), false));
-    EXPECT_FALSE(editor().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), true));
+        codec().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), false));
+    EXPECT_FALSE(codec().loadPresetImage(foreign.data(), static_cast<long>(foreign.size()), true));
 }
 
 TEST_F(ImageReaderTest, ValueOutsideTheRangeLeavesThePresetExactlyAsItWas) {
@@ -94,7 +94,7 @@ TEST_F(ImageReaderTest, ValueOutsideTheRangeLeavesThePresetExactlyAsItWas) {
         const auto bytes =
             presetImage(false, "Bad", 26, [&](int i) { return i == 3 ? bad : 0.5f; });
         EXPECT_FALSE(
-            editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+            codec().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
         EXPECT_EQ(snapshot(fx()), before) << bad;
         EXPECT_EQ(fx().getPresetNo(), 3);
     }
@@ -103,7 +103,7 @@ TEST_F(ImageReaderTest, ValueOutsideTheRangeLeavesThePresetExactlyAsItWas) {
 TEST_F(ImageReaderTest, MissingValuesComeFromTheTemplate) {
     fx().setPresetNo(20);
     const auto bytes = presetImage(false, "Few", 5, ramp);
-    ASSERT_TRUE(editor().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+    ASSERT_TRUE(codec().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
     EXPECT_EQ(current().value(4), ramp(4));
     EXPECT_EQ(current().value(5), fx().presetTemplate().value(5));
     EXPECT_EQ(current().value(25), fx().presetTemplate().value(25));
@@ -114,35 +114,35 @@ TEST_F(ImageReaderTest, ShortLongAndGarbagePresetData) {
     const BankSnapshot before = snapshot(fx());
     // Shorter than the header, or just the identifier: refused.
     for (long length : {0L, 4L, 5L, 40L})
-        EXPECT_FALSE(editor().loadPresetImage(good.data(), length, false)) << length;
+        EXPECT_FALSE(codec().loadPresetImage(good.data(), length, false)) << length;
     EXPECT_EQ(snapshot(fx()), before);
 
     // Cut in the middle of a value record: the whole records before it count.
-    ASSERT_TRUE(editor().loadPresetImage(good.data(), 41 + 168 + 32 * 10 + 20, false));
+    ASSERT_TRUE(codec().loadPresetImage(good.data(), 41 + 168 + 32 * 10 + 20, false));
     EXPECT_EQ(current().value(9), ramp(9));
     EXPECT_EQ(current().value(10), fx().presetTemplate().value(10));
 
     // Trailing bytes beyond the header's body length are not read.
     auto longer = good;
     longer.insert(longer.end(), 500, 0xEE);
-    EXPECT_TRUE(editor().loadPresetImage(longer.data(), static_cast<long>(longer.size()), false));
+    EXPECT_TRUE(codec().loadPresetImage(longer.data(), static_cast<long>(longer.size()), false));
     EXPECT_EQ(currentName(), "Good");
 
     // Negative body length or record count: refused.
     auto negative = good;
     negative[21] = 0x80;
     EXPECT_FALSE(
-        editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
+        codec().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
     negative = good;
     negative[13] = 0xFF;
     EXPECT_FALSE(
-        editor().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
+        codec().loadPresetImage(negative.data(), static_cast<long>(negative.size()), false));
 
     // Unknown kinds are not read.
     auto midi = good;
     midi[4] = 0x0C;
-    EXPECT_FALSE(editor().loadPresetImage(midi.data(), static_cast<long>(midi.size()), false));
-    EXPECT_FALSE(editor().loadBankImage(good.data(), static_cast<long>(good.size()), false));
+    EXPECT_FALSE(codec().loadPresetImage(midi.data(), static_cast<long>(midi.size()), false));
+    EXPECT_FALSE(codec().loadBankImage(good.data(), static_cast<long>(good.size()), false));
 }
 
 TEST_F(ImageReaderTest, RecordsOfOtherTypesAndIndicesAreSkipped) {
@@ -153,19 +153,19 @@ TEST_F(ImageReaderTest, RecordsOfOtherTypesAndIndicesAreSkipped) {
     w.valueRecord(0, 26, 2.0f).valueRecord(0, -1, 2.0f);  // no such parameter
     w.word(1).word(8).word(0).word(2).word(0);            // value record too short to hold a value
     w.valueRecord(0, 2, 0.125f);
-    ASSERT_TRUE(editor().loadPresetImage(w.bytes.data(), static_cast<long>(w.bytes.size()), false));
+    ASSERT_TRUE(codec().loadPresetImage(w.bytes.data(), static_cast<long>(w.bytes.size()), false));
     EXPECT_EQ(currentName(), "Skips");
     EXPECT_EQ(current().value(2), 0.125f);
 }
 
 TEST_F(ImageReaderTest, BankImageRoundTripAndRejection) {
     fx().setPresetNo(17);
-    plugin->setParameter(2, 0.0625f);
-    const auto bank = writtenBank(editor());
+    store.setParameter(2, 0.0625f);
+    const auto bank = writtenBank(codec());
     const BankSnapshot written = snapshot(fx());
     fx().initPresets();
     fx().setPresetNo(0);
-    ASSERT_TRUE(editor().loadBankImage(bank.data(), static_cast<long>(bank.size()), false));
+    ASSERT_TRUE(codec().loadBankImage(bank.data(), static_cast<long>(bank.size()), false));
     EXPECT_EQ(snapshot(fx()), written);
     EXPECT_EQ(fx().getPresetNo(), 17);  // the image's current preset
 
@@ -174,7 +174,7 @@ TEST_F(ImageReaderTest, BankImageRoundTripAndRejection) {
     bad[41 + 20 * 1000 + 168 + 32 * 5 + 25] = 0xC0;
     fx().setPresetNo(4);
     const BankSnapshot before = snapshot(fx());
-    EXPECT_FALSE(editor().loadBankImage(bad.data(), static_cast<long>(bad.size()), false));
+    EXPECT_FALSE(codec().loadBankImage(bad.data(), static_cast<long>(bad.size()), false));
     EXPECT_EQ(snapshot(fx()), before);
     EXPECT_EQ(fx().getPresetNo(), 4);
 }
@@ -185,15 +185,15 @@ TEST_F(ImageReaderTest, ReadersTakeCraftedBuffersDirectly) {
     const BankSnapshot before = snapshot(fx());
     // No body at all, or a body of a few bytes: nothing but the (re)applied preset.
     const char tiny[5] = {0, 0, 0, 1, 0};
-    EXPECT_TRUE(editor().BufferToBank(tiny, 5, &header, false));
+    EXPECT_TRUE(codec().bufferToBank(tiny, 5, &header, false));
     EXPECT_EQ(snapshot(fx()), before);
-    EXPECT_TRUE(editor().BufferToBank(nullptr, 0, &header, false));
+    EXPECT_TRUE(codec().bufferToBank(nullptr, 0, &header, false));
     header.numRecords = -1;
-    EXPECT_FALSE(editor().BufferToBank(tiny, 5, &header, false));
-    EXPECT_FALSE(editor().BufferToPreset(tiny, 5, &header, false));
+    EXPECT_FALSE(codec().bufferToBank(tiny, 5, &header, false));
+    EXPECT_FALSE(codec().bufferToPreset(tiny, 5, &header, false));
     EXPECT_EQ(snapshot(fx()), before);
-    EXPECT_FALSE(editor().BufferToPresetOld(tiny, 5, false, 1));
-    EXPECT_FALSE(editor().BufferToBankOld(tiny, 5, false, 27, 1));
+    EXPECT_FALSE(codec().bufferToPresetOld(tiny, 5, false, 1));
+    EXPECT_FALSE(codec().bufferToBankOld(tiny, 5, false, 27, 1));
     EXPECT_EQ(snapshot(fx()), before);
 }
 
@@ -213,17 +213,17 @@ TEST_F(ImageReaderTest, HeaderSwapLeavesIdentifierAndKind) {
 
 TEST_F(ImageReaderTest, MidiImageHasNoNameAndOneRecordPerParameter) {
     char* image = nullptr;
-    const int length = editor().MidiToBuffer(&image);
+    const int length = codec().midiToBuffer(&image);
     std::unique_ptr<char[]> owned(image);
     ASSERT_EQ(length, 41 + 26 * 32);
     EXPECT_EQ(image[4], 0x0C);
     EXPECT_EQ(image[41 + 3], 2);  // first record is of type 2
     const auto* bytes = reinterpret_cast<unsigned char*>(image);
-    const bool swapped = detectByteOrder(bytes, kKvtr) == ByteOrder::swapped;
+    const bool swapped = detectByteOrder(bytes, kUniqueId) == ByteOrder::swapped;
     const newpresetheader header = readImageHeader(bytes, swapped);
     const std::int32_t records = header.numRecords;  // a packed field: copied, not bound
     EXPECT_EQ(records, 26);
-    EXPECT_TRUE(editor().BufferToMidi(image + 41, length - 41, &header, swapped));
+    EXPECT_TRUE(codec().bufferToMidi(image + 41, length - 41, &header, swapped));
 }
 
 }  // namespace

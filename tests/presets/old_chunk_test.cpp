@@ -11,7 +11,7 @@ namespace {
 std::vector<std::uint8_t> oldChunk(std::uint32_t count, std::uint32_t current, int records,
                                    int values, bool littleEndian) {
     ImageWriter w(littleEndian);
-    w.word(0x01000000).word(static_cast<std::uint32_t>(kKvtr)).word(count).word(current);
+    w.word(0x01000000).word(static_cast<std::uint32_t>(kt::kUniqueId)).word(count).word(current);
     w.word(11).word(12).word(13).word(14);
     for (int r = 0; r < records; ++r) {
         w.name("Old " + std::to_string(r));

@@ -1,6 +1,6 @@
-// Helpers of the preset tests: an effect built in this process (for the file
-// and stored-value operations that the binary interface does not reach), and
-// builders of byte images in either byte order.
+// Helpers of the preset tests: a preset store built in this process (for the
+// image code the binary interface does not reach directly), and builders of
+// byte images in either byte order.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,30 +10,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "engine/Plugin.h"
-#include "presets/CPresetSystemEditor.h"
-#include "presets/CPresetSystemEffect.h"
+#include "fuzz/preset_store.h"
+#include "presets/preset_files.h"
 #include "presets/preset_image.h"
-#include "tests/support/temp_config.h"
 
 namespace kt::test {
-
-constexpr std::int32_t kKvtr = 0x4B767472;  // "Kvtr"
-
-inline vst::VstIntPtr silentHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstIntPtr,
-                                 void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
-inline std::unique_ptr<Plugin> makePlugin() {
-    return std::make_unique<Plugin>(silentHost);
-}
-
-inline CPresetSystemEditor& editorOf(Plugin& plugin) {
-    return *static_cast<CPresetSystemEditor*>(plugin.getEditor());
-}
 
 // The values and names of the whole bank, for before/after comparisons.
 struct BankSnapshot {
@@ -77,7 +61,7 @@ class ImageWriter {
     }
     ImageWriter& header(unsigned char kind, std::int32_t records, std::int32_t current,
                         std::int32_t bodyLength) {
-        word(static_cast<std::uint32_t>(kKvtr)).byte(kind).word(0x01050100).word(26);
+        word(static_cast<std::uint32_t>(kUniqueId)).byte(kind).word(0x01050100).word(26);
         word(static_cast<std::uint32_t>(records)).word(static_cast<std::uint32_t>(current));
         word(static_cast<std::uint32_t>(bodyLength));
         return word(0).word(0).word(0).word(0);
@@ -105,20 +89,31 @@ std::vector<unsigned char> presetImage(bool littleEndian, const std::string& nam
     return w.bytes;
 }
 
-}  // namespace kt::test
-
-namespace kt::test {
-
-// An effect built in this process, with the preferences in a temporary folder.
-class InProcessTest : public ::testing::Test {
+// A preset store built in this process, with its own image code.
+class PresetStoreTest : public ::testing::Test {
   protected:
-    CPresetSystemEditor& editor() { return editorOf(*plugin); }
-    CPresetSystemEffect& fx() { return *plugin; }
-    const PresetRecord& current() { return plugin->preset(plugin->getPresetNo()); }
+    PresetImageCodec& codec() { return store.storeCodec(); }
+    CPresetSystemEffect& fx() { return store; }
+    const PresetRecord& current() { return store.preset(store.getPresetNo()); }
     std::string currentName() { return std::string(current().name); }
 
-    TempConfig config;  // before the effect, which reads the preferences
-    std::unique_ptr<Plugin> plugin = makePlugin();
+    // Files by path, through the file layer.
+    bool saveFile(const std::string& path, bool bank) {
+        const auto [dir, name] = split(path);
+        return saveImageFile(codec(), name.c_str(), dir.c_str(), bank);
+    }
+    bool loadBank(const std::string& path) {
+        const auto [dir, name] = split(path);
+        return loadBankFile(codec(), name.c_str(), dir.c_str(), false);
+    }
+
+    PresetStoreEffect store;
+
+  private:
+    static std::pair<std::string, std::string> split(const std::string& path) {
+        const std::size_t slash = path.rfind('/') + 1;
+        return {path.substr(0, slash), path.substr(slash)};
+    }
 };
 
 }  // namespace kt::test

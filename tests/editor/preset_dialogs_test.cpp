@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "editor/Editor.h"
-#include "tests/presets/preset_test_support.h"
+#include "tests/editor/preset_layer_support.h"
 
 using namespace kt;
 using namespace kt::test;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/preferences.h"
+#include "tests/editor/preset_layer_support.h"
 #include "tests/presets/chunk_support.h"
 
 using namespace kt;

@@ -1,22 +1,20 @@
-// The editor layer that turns the preset store into byte images and files:
-// preset and bank buffers, the host chunk's body, preset and bank files,
-// stored defaults and A/B memories, and the remembered folder and file names.
+// The editor's preset layer: the operations the preset bar offers on the
+// bank (byte images, preset and bank files, stored defaults, A/B memories)
+// and the remembered folder and file names. The byte formats and the file
+// and stored-value work live in presets/; this class owns the names the user
+// chose, the file dialogs, and shows what a load reads in the preset bar.
 //
 // Threads: BankToBuffer and BufferToBank also run when the host asks for or
 // hands over the chunk, on whichever thread it uses; everything else runs on
 // the host's user-interface thread.
-//
-// Every reader takes the length of the data it is given and never reads past
-// it: records are read only while a whole record lies inside the data. Data
-// with a value outside [0, 1] (or NaN) is rejected whole: the presets it
-// touched are restored and nothing is applied.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "editor/AEffGUIEditor.h"
-#include "presets/preset_image.h"
+#include "presets/CPresetSystemEditorInterface.h"
+#include "presets/preset_codec.h"
 #include "presets/xplat.h"
 
 class CPresetSystemEffect;
@@ -25,26 +23,25 @@ namespace kt {
 class FileDialog;
 }
 
-class CPresetSystemEditor : public AEffGUIEditor {
+class CPresetSystemEditor : public AEffGUIEditor,
+                            public CPresetSystemEditorInterface,
+                            public kt::PresetDisplay {
   public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
 
     virtual void endLearn() {}
     virtual void endCancel() {}
-    virtual void nameChangedExternal(const char* name);
+    void nameChangedExternal(const char* name) override;
     // Start-up: the stored default bank, preset 0, the stored default preset
     // and the remembered names.
-    virtual void loadDefaults();
+    void loadDefaults() override;
 
-    // Readers. body/data and length are the bytes after the header (after the
-    // identifier and kind byte for the old layouts); the header's words are in
-    // the machine's order, the body's are reversed when swapped. Each answers
-    // whether it took the data.
+    // Readers (see kt::PresetImageCodec). Each answers whether it took the data.
     virtual bool BufferToBankOld(const char* data, int length, bool swapped, int presets,
                                  int values);
-    virtual bool BufferToBank(const char* body, int length, const newpresetheader* header,
-                              bool swapped);
+    bool BufferToBank(const char* body, int length, const newpresetheader* header,
+                      bool swapped) override;
     virtual bool BufferToPresetOld(const char* data, int length, bool swapped, int values);
     virtual bool BufferToPreset(const char* body, int length, const newpresetheader* header,
                                 bool swapped);
@@ -52,8 +49,8 @@ class CPresetSystemEditor : public AEffGUIEditor {
     virtual bool BufferToMidi(const char* body, int length, const newpresetheader* header,
                               bool swapped);
     // Writers: allocate an image (freed by the caller with delete[]) and answer
-    // its length; 0 and no buffer without a bank.
-    virtual int BankToBuffer(char** out);
+    // its length.
+    int BankToBuffer(char** out) override;
     virtual int PresetToBuffer(char** out);
     virtual int MidiToBuffer(char** out);
 
@@ -90,11 +87,6 @@ class CPresetSystemEditor : public AEffGUIEditor {
     bool savePresetFile(const char* path);
     bool saveBankFile(const char* path);
 
-    // Whole images as files and stored values hold them: the byte-order test
-    // (inverted when reversed), then the kind byte.
-    bool loadPresetImage(const unsigned char* data, long length, bool reversed);
-    bool loadBankImage(const unsigned char* data, long length, bool reversed);
-
     // Polls a file dialog that is open; called from the idle pass.
     void idle() override;
     // Ends a file dialog still open: its answer would have no window to go to.
@@ -109,23 +101,19 @@ class CPresetSystemEditor : public AEffGUIEditor {
     CPresetSystemEffect* presetEffect();
     // Whether the editor's frame (and so a parent for dialogs) exists.
     virtual bool hasFrame() { return getFrame() != nullptr; }
-    // The preset bar's name field and menu, while the window is open.
-    virtual void showPresetName(const char*) {}
-    virtual void setMenuEntry(int, const char*) {}
-    virtual void selectMenuEntry(int) {}
-
-  protected:
-    void applyLoadedPreset(int c);
+    // kt::PresetDisplay: the preset bar's name field and menu, while the
+    // window is open.
+    void showPresetName(const char*) override {}
+    void setMenuEntry(int, const char*) override {}
+    void selectMenuEntry(int) override {}
 
   private:
     enum class PendingDialog { none, loadPreset, loadBank, savePreset, saveBank };
 
-    bool storeImage(const char* key, bool bank);
-    bool recallPresetImage(const char* key);
-    void showAppliedPreset(int n);
     void openDialog(PendingDialog kind, bool reversed);
-    bool saveImageFile(const char* path, bool bank);
+    bool saveFile(const char* path, bool bank);
 
+    kt::PresetImageCodec codec;
     char presetDirectory[kXPlatNameBytes] = {};
     char bankFileName[kXPlatNameBytes] = {};
     char presetFileName[kXPlatNameBytes] = {};

@@ -39,14 +39,6 @@ TEST(StepMapping, CentresMapBackToTheirStep) {
     EXPECT_FLOAT_EQ(paramLongToCont(1, 2), 0.75f);
 }
 
-TEST(StepMapping, SwapBytesReversesAWord) {
-    std::uint32_t word = 0x11223344u;
-    mySwapBytes(&word);
-    EXPECT_EQ(word, 0x44332211u);
-    mySwapBytes(&word);
-    EXPECT_EQ(word, 0x11223344u);
-}
-
 TEST(ValueMappings, GainsFollowSixDecibelsPerDoubling) {
     EXPECT_DOUBLE_EQ(outputGainFromValue(1.0f), 1.0);
     EXPECT_DOUBLE_EQ(outputGainFromValue(0.0f), 0.25);

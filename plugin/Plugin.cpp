@@ -1,4 +1,4 @@
-#include "engine/Plugin.h"
+#include "plugin/Plugin.h"
 
 #include <cstdio>
 #include <cstring>
@@ -82,26 +82,26 @@ void Plugin::setParameter(int32 index, float value) {
 // for the same reason: the engine has just remapped the values.
 void Plugin::storeInCurrentPreset(int32 index, float value) {
     kt::PresetRecord& record = preset(getPresetNo());
-    const bool oldVersion = paramContToLong(record.value(kVersion), 100) < 2;
+    const bool oldVersion = paramContToLong(record.value(kVersion), kVersionSteps) < kCurrentVersion;
     if (oldVersion && index >= 0 && index < kNumParams) {
         for (int i = 0; i < kNumEngineParams; ++i) CPresetSystemEffect::setParameter(i, engine.getParameter(i));
-        CPresetSystemEffect::setParameter(kVersion, 0.025f);
+        CPresetSystemEffect::setParameter(kVersion, kCurrentVersionValue);
     }
-    if (index == kVersion) value = 0.025f;
+    if (index == kVersion) value = kCurrentVersionValue;
     CPresetSystemEffect::setParameter(index, value);
 }
 
 float Plugin::getParameter(int32 index) {
     if (index >= 0 && index < kNumEngineParams) return engine.getParameter(index);
-    if (index == kVersion) return 0.025f;
+    if (index == kVersion) return kCurrentVersionValue;
     return CPresetSystemEffect::getParameter(index);
 }
 
 // Values stored by versions 0 and 1 are reinterpreted as they are applied.
 // A preset applies index 25 last, so every other value is in place here.
 void Plugin::mapVersions(float value) {
-    const int version = paramContToLong(value, 100);
-    if (version >= 2) return;
+    const int version = paramContToLong(value, kVersionSteps);
+    if (version >= kCurrentVersion) return;
     if (version == 0) {
         setParameter(kAutoblack, paramLongToCont(0, 2));
         const int oldBits = paramContToLong(getParameter(kBits), 4);  // 0 meant no requantizing
@@ -121,21 +121,12 @@ void Plugin::mapVersions(float value) {
 
 // The metering display settings the editor stores as the user's defaults.
 void Plugin::loadTamorDefaults() {
-    struct Stored {
-        const char* key;
-        int index;
-        int steps;
-    };
-    static constexpr Stored kStored[] = {
-        {"Metering_Scale", kScale, 3},     {"Metering_Type", kMeterType, 2},
-        {"Metering_Zoom", kAttZoom, 2},    {"Metering_AttShow", kAttShow, 8},
-        {"Metering_Recon", kMeterOvs, 2},  {"Metering_Post", kPostMeter, 2},
-    };
-    for (const Stored& s : kStored) {
-        const auto step = kt::prefs::readInt(s.key);
+    for (const StoredDisplaySetting& setting : kStoredDisplaySettings) {
+        const int steps = paramInfo(setting.index).steps;
+        const auto step = kt::prefs::readInt(setting.key);
         // A value no step matches is as good as absent.
-        if (step && *step >= 0 && *step < s.steps)
-            setParameter(s.index, paramLongToCont(*step, s.steps));
+        if (step && *step >= 0 && *step < steps)
+            setParameter(setting.index, paramLongToCont(*step, steps));
     }
 }
 
@@ -155,8 +146,8 @@ void Plugin::getParameterDisplay(int32 index, char* text) {
     const ParamInfo& info = paramInfo(index);
     char buffer[32];
     switch (index) {
-        case kOutput: std::snprintf(buffer, sizeof buffer, "%+.2f", (v - 1.0) * 12.0); break;
-        case kDrive: std::snprintf(buffer, sizeof buffer, "%+.2f", (v - 0.5) * 48.0); break;
+        case kOutput: std::snprintf(buffer, sizeof buffer, "%+.2f", outputDbFromValue(v)); break;
+        case kDrive: std::snprintf(buffer, sizeof buffer, "%+.2f", driveDbFromValue(v)); break;
         case kTransient:
         case kLink: std::snprintf(buffer, sizeof buffer, "%.1f%%", v * 100.0); break;
         case kRelease: std::snprintf(buffer, sizeof buffer, "%.1f", releaseMsFromValue(v)); break;
@@ -164,7 +155,7 @@ void Plugin::getParameterDisplay(int32 index, char* text) {
             if (v == 1.0f)
                 std::snprintf(buffer, sizeof buffer, "off");
             else
-                std::snprintf(buffer, sizeof buffer, "%+.2fdB", (v - 1.0) * 12.0);
+                std::snprintf(buffer, sizeof buffer, "%+.2fdB", outputDbFromValue(v));
             break;
         default: {
             const std::string_view step = info.stepTexts[paramContToLong(v, info.steps)];

@@ -1,7 +1,7 @@
 // The module's two exported entry points. Everything else stays hidden.
 #include <new>
 
-#include "engine/Plugin.h"
+#include "plugin/Plugin.h"
 
 using namespace vst;
 

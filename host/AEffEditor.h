@@ -2,7 +2,7 @@
 // between open and close. All operations run on the host's user-interface thread.
 #pragma once
 
-#include "host/vst_abi.h"
+#include "vst/vst_abi.h"
 
 class AudioEffect;
 

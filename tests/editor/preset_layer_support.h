@@ -1,0 +1,34 @@
+// The editor's preset layer in this process: the whole effect (engine, bank
+// and editor object, no window), with the preferences in a temporary folder.
+#pragma once
+
+#include <memory>
+
+#include "editor/CPresetSystemEditor.h"
+#include "plugin/Plugin.h"
+#include "tests/presets/preset_test_support.h"
+#include "tests/support/temp_config.h"
+
+namespace kt::test {
+
+inline vst::VstIntPtr silentHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::VstIntPtr,
+                                 void*, float) {
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+inline std::unique_ptr<Plugin> makePlugin() {
+    return std::make_unique<Plugin>(silentHost);
+}
+
+class InProcessTest : public ::testing::Test {
+  protected:
+    CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(plugin->getEditor()); }
+    CPresetSystemEffect& fx() { return *plugin; }
+    const PresetRecord& current() { return plugin->preset(plugin->getPresetNo()); }
+    std::string currentName() { return std::string(current().name); }
+
+    TempConfig config;  // before the effect, which reads the preferences
+    std::unique_ptr<Plugin> plugin = makePlugin();
+};
+
+}  // namespace kt::test
