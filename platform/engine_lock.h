@@ -1,6 +1,7 @@
-// The engine's one lock: recursive, with a timed acquire. Taken by every
-// processed block, by the sample-rate set-up and by a change of the smoothing
-// kernel; nothing else in the program locks.
+// The engine's lock: recursive, with a timed acquire. Taken by every processed
+// block, by the sample-rate set-up and by a change of the smoothing kernel,
+// and held by the effect's construction and destruction. It is the only lock
+// the audio thread ever takes.
 #pragma once
 
 #include <chrono>

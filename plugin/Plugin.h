@@ -1,6 +1,10 @@
 // The Kav Tamor effect: the parameter model, the host-facing processing entry
 // points and identity, on top of the preset bank. The signal path itself lives
-// in kt::LimiterEngine.
+// in kt::LimiterEngine, the window in Editor.
+//
+// Threads: the host calls the processing entry points from its audio thread,
+// the editor and file operations from its user-interface thread, and
+// setParameter, getParameter, the displays and the chunk from either.
 #pragma once
 
 #include "engine/limiter_engine.h"
@@ -13,11 +17,15 @@ public:
     explicit Plugin(vst::audioMasterCallback audioMaster);
     ~Plugin() override;
 
-    // Audio thread.
+    // Audio thread. Each block asks the host whether the second input and
+    // output are connected (audioMasterPinConnected), then runs the engine
+    // under its lock; a block that cannot get the lock in time is silence.
     void processReplacing(float** inputs, float** outputs, vst::int32 frames) override;
     void processDoubleReplacing(double** inputs, double** outputs, vst::int32 frames) override;
 
-    // Any thread. The one way a value enters the engine, whatever its source.
+    // Any thread. The one way a value enters the engine, whatever its source:
+    // it updates the engine, the current preset (unless a preset is being
+    // applied) and the editor's controls.
     void setParameter(vst::int32 index, float value) override;
     float getParameter(vst::int32 index) override;
     void getParameterName(vst::int32 index, char* text) override;
@@ -25,6 +33,7 @@ public:
     void getParameterDisplay(vst::int32 index, char* text) override;
     bool getParameterProperties(vst::int32 index, vst::VstParameterProperties* p) override;
 
+    // The host's dispatcher thread; both wait for the engine lock.
     void setSampleRate(float rate) override;
     void suspend() override;
     void resume() override {}
@@ -38,7 +47,8 @@ public:
     bool isDummy(int) override { return false; }
     bool isDummyOld(int) override { return false; }
 
-    // Editor thread: the ten meter readings (see LimiterEngine::getMeters).
+    // The editor's idle pass (user-interface thread): the ten meter readings
+    // (see LimiterEngine::getMeters); takes no lock.
     virtual void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
                            float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR,
                            float* gainL, float* gainR);

@@ -1,4 +1,4 @@
-// Rate set-up, derived parameter values and the mended step and lock rules.
+// Rate set-up, derived parameter values, step clamping and the lock rules.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -81,18 +81,17 @@ TEST_F(ChunkTest, StrayAutomationValuesAreStoredWithinRange) {
 TEST_F(ChunkTest, AutomationDuringChunkExchangesKeepsTheBankWhole) {
     // A host may automate from its audio thread while its UI thread saves and
     // restores the project's chunk.
-    std::atomic<bool> stop{false};
-    std::thread automation([&] {
-        for (int n = 0; !stop.load(std::memory_order_relaxed); ++n)
-            plugin->setParameter(n % 22, static_cast<float>(n % 100) / 100.0f);
-    });
-    for (int round = 0; round < 40; ++round) {
-        const auto c = chunk();
-        ASSERT_EQ(c.size(), 27049u);
-        EXPECT_EQ(plugin->setChunk(c), 0);
+    {
+        std::jthread automation([&](std::stop_token stop) {
+            for (int n = 0; !stop.stop_requested(); ++n)
+                plugin->setParameter(n % 22, static_cast<float>(n % 100) / 100.0f);
+        });
+        for (int round = 0; round < 40; ++round) {
+            const auto c = chunk();
+            ASSERT_EQ(c.size(), 27049u);
+            EXPECT_EQ(plugin->setChunk(c), 0);
+        }
     }
-    stop = true;
-    automation.join();
     EXPECT_EQ(parseChunk(chunk()).names[26], "DVD Master 2 [recon]");
 }
 
