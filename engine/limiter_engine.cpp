@@ -68,31 +68,34 @@ double LimiterEngine::onePole(double ms) const {
 }
 
 // A Transient or Release change computes without the lock, so a rate change
-// may land meanwhile: recompute until the rate used is still the current one
-// (the rate is stored before the set-up computes its own coefficients).
+// may land meanwhile. The rate epoch tells: a rate change bumps it after
+// storing the rate; a computation reads it before the rate and checks it with
+// a read-modify-write after its stores, so either it sees the new epoch and
+// computes again, or the rate change's own computation is ordered after its
+// stores and wins.
 void LimiterEngine::computeTransientCoefs() {
-    double rate;
+    unsigned epoch;
     do {
-        rate = sampleRate_.get();
+        epoch = rateEpoch_.load(std::memory_order_acquire);
+        const double rate = sampleRate_.get();
         for (int k = 0; k < 8; ++k) {
             const double ms = 32.0 - k * 31.0 / 7.0;
             transientCoefs_[k].set(1.0 - std::exp(-1000.0 / (rate * ms)));
         }
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-    } while (rate != sampleRate_.get());
+    } while (rateEpoch_.fetch_add(0, std::memory_order_acq_rel) != epoch);
     envelopeCoefVersion_.fetch_add(1, std::memory_order_release);
 }
 
 void LimiterEngine::computeReleaseCoefs() {
-    double rate;
+    unsigned epoch;
     do {
-        rate = sampleRate_.get();
+        epoch = rateEpoch_.load(std::memory_order_acquire);
+        const double rate = sampleRate_.get();
         const double r = releaseMs_.get();
         const double d = (r - 2.0) / 7.0;
         for (int k = 0; k < 8; ++k)
             releaseCoefs_[k].set(1.0 - std::exp(-1000.0 / ((r - k * d) * rate)));
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-    } while (rate != sampleRate_.get());
+    } while (rateEpoch_.fetch_add(0, std::memory_order_acq_rel) != epoch);
     envelopeCoefVersion_.fetch_add(1, std::memory_order_release);
 }
 
@@ -219,6 +222,7 @@ void LimiterEngine::applySampleRate(float rate) {
     if (hz != sampleRateHz_.get()) {
         sampleRateHz_.set(hz);
         sampleRate_.set(hz);
+        rateEpoch_.fetch_add(1, std::memory_order_acq_rel);
         rateShift_.set(hz < 80000 ? 0 : (hz < 170000 ? 1 : 2));
         lookaheadLength_ = 128 << rateShift_.get();
         setSmoothLength();

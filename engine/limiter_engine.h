@@ -140,6 +140,8 @@ class LimiterEngine {
     // Counts the changes of the two arrays above, each counted after its
     // stores (release), so the loop reloads them only when they have changed.
     std::atomic<unsigned> envelopeCoefVersion_{0};
+    // Counts the rate changes, each counted after the new rate is stored.
+    std::atomic<unsigned> rateEpoch_{0};
 
     // Rate and lengths: written under the lock, some read by setParameter without it.
     Relaxed<double> sampleRate_{44100.0};
