@@ -27,7 +27,15 @@ void mySwapBytes(void* word) {
 double outputGainFromValue(float v) { return std::exp2(2.0 * (v - 1.0)); }
 double driveGainFromValue(float v) { return std::exp2(8.0 * (v - 0.5)); }
 double transientAmountFromValue(float v) { return v * 1.4142136 * v * 1.4142136 * 0.25; }
-double releaseMsFromValue(float v) { return std::pow(10.0, 3.0 * std::pow(v, 0.82030212)); }
+// Release times span three decades along a curve with this exponent.
+constexpr double kReleaseDecades = 3.0;
+constexpr double kReleaseCurve = 0.82030212;
+double releaseMsFromValue(float v) {
+    return std::pow(10.0, kReleaseDecades * std::pow(v, kReleaseCurve));
+}
+double releaseValueFromMs(double ms) {
+    return std::pow(std::log10(ms) / kReleaseDecades, 1.0 / kReleaseCurve);
+}
 double levellerTargetFromValue(float v) { return std::exp2(2.0 * (v - 1.0)); }
 
 namespace {

@@ -65,6 +65,7 @@ double outputGainFromValue(float v);      // 2^(2(v-1)): 0.25 .. 1
 double driveGainFromValue(float v);       // 2^(8(v-0.5)): 1/16 .. 16
 double transientAmountFromValue(float v); // v^2 / 2
 double releaseMsFromValue(float v);       // 10^(3 v^0.82030212): 1 .. 1000 ms
+double releaseValueFromMs(double ms);     // its inverse, for ms in 1 .. 1000
 double levellerTargetFromValue(float v);  // 2^(2(v-1))
 
 }  // namespace kt
