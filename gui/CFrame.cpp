@@ -22,9 +22,11 @@ CFrame::CFrame(const CRect& size, VSTGUIEditorInterface* editor)
     CViewContainer::attached(nullptr, this);
 }
 
+// The modal view goes before the focus view, so that a view losing the keyboard
+// can tell the frame closing from the user moving to another window.
 CFrame::~CFrame() {
-    setFocusView(nullptr);
     setModalView(nullptr);
+    setFocusView(nullptr);
     removeAll(true);
     closePlatform();
 }
@@ -54,8 +56,8 @@ void CFrame::closePlatform() {
 }
 
 void CFrame::close() {
-    setFocusView(nullptr);
     setModalView(nullptr);
+    setFocusView(nullptr);
     removeAll(true);
     closePlatform();
     forget();

@@ -384,8 +384,12 @@ class X11Frame final : public PlatformFrame {
                 break;
             }
             case FocusOut:
+                // Only the focus leaving this window itself counts; a window
+                // under the pointer also hears (detail NotifyPointer) when the
+                // focus leaves one of its ancestors, as when it is taken from
+                // the host's window.
                 if (hasFocus && e.xfocus.mode == NotifyNormal &&
-                    e.xfocus.detail != NotifyInferior) {
+                    (e.xfocus.detail == NotifyAncestor || e.xfocus.detail == NotifyNonlinear)) {
                     hasFocus = false;  // someone else has it now: nothing to give back
                     client->platformFocusLost();
                 }

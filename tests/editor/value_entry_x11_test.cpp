@@ -1,0 +1,87 @@
+// A value field typed into through X events on a private Xvfb display: the
+// entry takes the keyboard focus from the host's window and gives it back.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "editor/value_fields.h"
+#include "platform/x11_host_window.h"
+#include "tests/gui/gui_test_support.h"
+
+// Last: its macros (None, Status, ...) would clash with the names above.
+#include <X11/Xlib.h>
+
+using namespace kt;
+
+namespace {
+
+Window windowOf(void* id) {
+    return static_cast<Window>(reinterpret_cast<std::uintptr_t>(id));
+}
+
+Window focusedWindow(Display* display) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus;
+}
+
+Window firstChild(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display, window, &root, &parent, &children, &count);
+    const Window child = count > 0 ? children[0] : 0;
+    if (children) XFree(children);
+    return child;
+}
+
+}  // namespace
+
+TEST(ValueEntryX11, TypingAndReturnSetTheValueAndTheHostGetsItsKeyboardBack) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
+    auto host = X11HostWindow::create(524, 462, "value entry");
+    ASSERT_TRUE(host);
+    test::SpyEditor editor;
+    test::SpyListener listener;
+    auto* frame = new CFrame(CRect(0, 0, 524, 462), &editor);
+    ASSERT_TRUE(frame->open(host->windowId()));
+    CKavTextEdit* field = makeValueField(ValueField::Input, &listener, nullptr);
+    frame->addView(field);
+    field->setValue(0.5f);
+    frame->idle();
+
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const Window hostWindow = windowOf(host->windowId());
+    // The pointer over the editor, where a host's focus change also reaches it.
+    XWarpPointer(display, None, hostWindow, 0, 0, 0, 0, 300, 100);
+    XSetInputFocus(display, hostWindow, RevertToParent, CurrentTime);
+    XSync(display, False);
+    const auto deliver = [&] {
+        host->flush();
+        frame->pumpEvents(30);
+        frame->idle();  // sends what the frame still holds (focus changes) to the server
+    };
+
+    host->sendButton(80, 418, 1, true, 1000);
+    host->sendButton(80, 418, 1, false, 1050);
+    deliver();
+    ASSERT_TRUE(field->isBeingEdited());
+    EXPECT_EQ(focusedWindow(display), firstChild(display, hostWindow));
+
+    for (const char* key : {"4", "BackSpace", "3", "Return"}) {
+        host->sendKey(key, true);
+        host->sendKey(key, false);
+    }
+    deliver();
+    EXPECT_FALSE(field->isBeingEdited());
+    EXPECT_EQ(field->getValue(), 0.5625f);
+    EXPECT_STREQ(field->getText(), "+3.00dB");
+    EXPECT_EQ(listener.values, (std::vector<float>{0.5625f}));
+    EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"}));
+    EXPECT_EQ(focusedWindow(display), hostWindow);
+
+    XCloseDisplay(display);
+    frame->close();
+}
