@@ -57,6 +57,26 @@ bool headerAndBody(const unsigned char* data, long length, bool swapped, newpres
     return true;
 }
 
+// Whether a current-layout file of the expected kind holds less than its
+// header announces: read anyway, it would be taken in part. Old layouts
+// carry no length of their own.
+bool shorterThanItsHeader(CPresetSystemEffect* fx, const std::vector<unsigned char>& bytes,
+                          unsigned char kind, bool reversed) {
+    bool swapped = false;
+    if (!fx || bytes.size() < 5 || bytes[4] != kind ||
+        !imageOrder(bytes.data(), fx->getUniqueID(), reversed, &swapped))
+        return false;
+    if (bytes.size() < static_cast<std::size_t>(kt::kImageHeaderBytes)) return true;
+    const newpresetheader header = kt::readImageHeader(bytes.data(), swapped);
+    return header.bodyLength > static_cast<long>(bytes.size()) - kt::kImageHeaderBytes;
+}
+
+void alertCutShort(const char* what, const char* path) {
+    const std::string message = std::string("Could not load the ") + what +
+                                " file: it is shorter than its header says (cut short?).\n" + path;
+    XPlatDisplayAlert(message.c_str());
+}
+
 }  // namespace
 
 bool CPresetSystemEditor::loadPresetImage(const unsigned char* data, long length, bool reversed) {
@@ -106,6 +126,10 @@ bool CPresetSystemEditor::loadPresetFile(const char* path, bool reversed) {
     if (!XPlatGetFileNameAndDir(path, presetFileName, presetDirectory)) return false;
     std::vector<unsigned char> bytes;
     if (!readImageFile(presetFileName, presetDirectory, &bytes)) return false;
+    if (shorterThanItsHeader(presetEffect(), bytes, kt::kKindPreset, reversed)) {
+        alertCutShort("preset", path);
+        return false;
+    }
     return loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), reversed);
 }
 
@@ -113,6 +137,10 @@ bool CPresetSystemEditor::loadBankFile(const char* path, bool reversed) {
     if (!XPlatGetFileNameAndDir(path, bankFileName, presetDirectory)) return false;
     std::vector<unsigned char> bytes;
     if (!readImageFile(bankFileName, presetDirectory, &bytes)) return false;
+    if (shorterThanItsHeader(presetEffect(), bytes, kt::kKindBank, reversed)) {
+        alertCutShort("bank", path);
+        return false;
+    }
     if (!loadBankImage(bytes.data(), static_cast<long>(bytes.size()), reversed)) return false;
     // A bank from a file always starts on its first preset.
     showAppliedPreset(0);
