@@ -3,7 +3,8 @@
 // system); the caller fills it, by path or through write(), and commit()
 // flushes it to disk and renames it over the target. Until commit() the
 // target is untouched; an output never committed is removed again by the
-// destructor, so a failed or interrupted run leaves whatever was there.
+// destructor, or by SIGINT, SIGTERM or SIGHUP when they end the program, so a
+// failed or interrupted run leaves whatever was there and nothing else.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +43,7 @@ class AtomicOutput {
     std::string temporary_;
     int descriptor_ = -1;
     int failure_ = 0;  // errno of the first failed write
+    int slot_ = -1;    // where the signal handler finds the temporary file
 };
 
 }  // namespace kt

@@ -11,11 +11,11 @@ std::string inputFileProblem(const std::string& path) {
     if (path.empty()) return "an input file has no name";
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT) return path + " does not exist";
+        if (errno == ENOENT) return "cannot read " + path + ": it does not exist";
         return "cannot read " + path + ": " + std::strerror(errno);
     }
-    if (S_ISDIR(info.st_mode)) return path + " is a directory, not a file";
-    if (S_ISREG(info.st_mode) && info.st_size == 0) return path + " is empty";
+    if (S_ISDIR(info.st_mode)) return "cannot read " + path + ": it is a directory";
+    if (S_ISREG(info.st_mode) && info.st_size == 0) return "cannot read " + path + ": it is empty";
     return {};
 }
 

@@ -7,7 +7,7 @@
 
 namespace kt {
 
-// Why path cannot be read as an input file ("X does not exist", "X is a
+// Why path cannot be read as an input file ("cannot read X: it is a
 // directory"); empty when it may be opened.
 std::string inputFileProblem(const std::string& path);
 

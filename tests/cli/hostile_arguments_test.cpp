@@ -83,11 +83,11 @@ TEST(HostileArgumentsTest, AreRefusedAndChangeNoFile) {
 
     const std::string a = at("a.wav"), keep = at("keep.wav");
     std::vector<Case> cases = {
-        {{"render", at("missing.wav"), keep}, 1, "missing.wav does not exist"},
-        {{"render", at("empty.wav"), keep}, 1, "empty.wav is empty"},
+        {{"render", at("missing.wav"), keep}, 1, "missing.wav: it does not exist"},
+        {{"render", at("empty.wav"), keep}, 1, "empty.wav: it is empty"},
         {{"render", at("text.wav"), keep}, 1, "cannot read"},
         {{"render", at("three.wav"), keep}, 1, "3 channels"},
-        {{"render", at("folder"), keep}, 1, "folder is a directory"},
+        {{"render", at("folder"), keep}, 1, "folder: it is a directory"},
         {{"render", at("cut.wav"), keep}, 1, "cut short"},
         {{"render", at("cut.flac"), keep}, 1, "cut short"},
         {{"render", a, at("protected.wav")}, 1, "write-protected"},
@@ -106,12 +106,12 @@ TEST(HostileArgumentsTest, AreRefusedAndChangeNoFile) {
         {{"render", a}, 2, "expected an input and an output file"},
         {{"render", a, keep, "--frobnicate"}, 2, "unknown option --frobnicate"},
         {{"render", a, keep, "--preset", "Nope"}, 2, "no preset named"},
-        {{"render", a, keep, "--bank", at("folder")}, 1, "is a directory"},
+        {{"render", a, keep, "--bank", at("folder")}, 1, "folder: it is a directory"},
         {{"render", a, keep, "--bank", "/dev/zero"}, 1, "larger than any bank file"},
         {{"render", a, keep, "--bank", at("cut.kvb")}, 1, "shorter than its header says"},
         {{"render", a, keep, "--plugin", ""}, 1, "--plugin is empty"},
         {{"render", a, keep, "--plugin", "/nonexistent.so"}, 1, "cannot load"},
-        {{"bank", "show", at("folder")}, 1, "is a directory"},
+        {{"bank", "show", at("folder")}, 1, "folder: it is a directory"},
         {{"bank", "show", "/dev/zero"}, 1, "larger than any bank file"},
         {{"bank", "show", at("cut.kvb")}, 1, "shorter than its header says"},
         {{"bank", "export", at("folder")}, 1, "it is a directory"},
@@ -127,7 +127,7 @@ TEST(HostileArgumentsTest, AreRefusedAndChangeNoFile) {
         {{"frobnicate"}, 2, "unknown command"},
     };
     if (haveEditor) {
-        cases.push_back({{"editor", "--input", at("folder")}, 1, "is a directory"});
+        cases.push_back({{"editor", "--input", at("folder")}, 1, "folder: it is a directory"});
         cases.push_back({{"editor", "--screenshot", at("out.wav")}, 1, "it is a directory"});
     }
 
