@@ -3,12 +3,13 @@
 // in kt::LimiterEngine.
 #pragma once
 
+#include "editor/meter_source.h"
 #include "engine/limiter_engine.h"
 #include "presets/CPresetSystemEffect.h"
 
 class Editor;
 
-class Plugin : public CPresetSystemEffect {
+class Plugin : public CPresetSystemEffect, public kt::MeterSource {
 public:
     explicit Plugin(vst::audioMasterCallback audioMaster);
     ~Plugin() override;
@@ -39,9 +40,9 @@ public:
     bool isDummyOld(int) override { return false; }
 
     // Editor thread: the ten meter readings (see LimiterEngine::getMeters).
-    virtual void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
-                           float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR,
-                           float* gainL, float* gainR);
+    void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
+                   float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR, float* gainL,
+                   float* gainR) override;
     virtual int getProcessType() { return engine.rateShift(); }
 
     kt::LimiterEngine& limiter() { return engine; }

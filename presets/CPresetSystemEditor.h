@@ -16,6 +16,7 @@
 #include <string>
 
 #include "editor/AEffGUIEditor.h"
+#include "gui/CControl.h"
 #include "presets/preset_image.h"
 #include "presets/xplat.h"
 
@@ -25,10 +26,13 @@ namespace kt {
 class FileDialog;
 }
 
-class CPresetSystemEditor : public AEffGUIEditor {
+class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
+
+    // The preset bar's controls (tags 1000 and above); user-interface thread.
+    void valueChanged(CControl*) override {}
 
     virtual void endLearn() {}
     virtual void endCancel() {}
