@@ -19,6 +19,7 @@ class CMeterLCD : public CMeterControl {
     void refreshMeters(float peakL, float peakR);
     // 0 peak, 1 K-12, 2 K-14, 3 K-20.
     void setScale(long code);
+    long getScale() const { return scale; }
     void reset();
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
