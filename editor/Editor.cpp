@@ -25,25 +25,6 @@ namespace {
 constexpr int kBackgroundBitmap = 128;  // the window's backdrop; its size is the window's
 constexpr int kGlowBitmap = 170;
 
-// The bitmaps of one open, each loaded once; released when the views hold them.
-class BitmapSet {
-  public:
-    BitmapSet() = default;
-    BitmapSet(const BitmapSet&) = delete;
-    BitmapSet& operator=(const BitmapSet&) = delete;
-    ~BitmapSet() {
-        for (auto& [id, bitmap] : loaded) bitmap->forget();
-    }
-    CBitmap* operator()(int id) {
-        CBitmap*& bitmap = loaded[id];
-        if (!bitmap) bitmap = new CBitmap(id);
-        return bitmap;
-    }
-
-  private:
-    std::map<int, CBitmap*> loaded;
-};
-
 struct KnobRow {
     long tag;
     CRect size;
@@ -64,6 +45,25 @@ const KnobRow kOutputKnob{kTagOutput, {417, 349, 475, 405}, 151, 56, 1.0f, 1.0f 
 
 }  // namespace
 
+// The bitmaps of one open, each loaded once; released when the views hold them.
+class Editor::Bitmaps {
+  public:
+    Bitmaps() = default;
+    Bitmaps(const Bitmaps&) = delete;
+    Bitmaps& operator=(const Bitmaps&) = delete;
+    ~Bitmaps() {
+        for (auto& [id, bitmap] : loaded) bitmap->forget();
+    }
+    CBitmap* operator()(int id) {
+        CBitmap*& bitmap = loaded[id];
+        if (!bitmap) bitmap = new CBitmap(id);
+        return bitmap;
+    }
+
+  private:
+    std::map<int, CBitmap*> loaded;
+};
+
 Editor::Editor(AudioEffect* effect)
     : CPresetSystemEditor(effect), lastMeterPoll(getTicks()), defaultsSavedAt(getTicks()) {
     rect.top = 0;
@@ -79,13 +79,13 @@ bool Editor::open(void* parent) {
     // Everything below reads the effect afresh; earlier news is stale.
     pendingChanges.store(0, std::memory_order_relaxed);
     {
-        BitmapSet bitmaps;
+        Bitmaps bitmaps;
         if (!openFrame(parent, bitmaps(kBackgroundBitmap))) {
             AEffEditor::close();
             return false;
         }
+        addViews(bitmaps);
     }
-    addViews();
     uiThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     CPresetSystemEditor::open(parent);  // the preset bar's place
     return true;
@@ -120,8 +120,7 @@ void Editor::dropViews() {
 }
 
 // The views in drawing order, each given the effect's current value.
-void Editor::addViews() {
-    BitmapSet bitmap;
+void Editor::addViews(Bitmaps& bitmap) {
     auto value = [this](long index) {
         return effect->getParameter(static_cast<vst::int32>(index));
     };

@@ -74,7 +74,8 @@ class Editor : public CPresetSystemEditor, public kt::ui::MeteringSettings {
     CControl* getControl(long tag) const;
 
   private:
-    void addViews();
+    class Bitmaps;
+    void addViews(Bitmaps& bitmap);
     void dropViews();
     bool onUserInterfaceThread() const;
     // User-interface thread, window open: shows a parameter's new value.
