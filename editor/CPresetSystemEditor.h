@@ -13,6 +13,7 @@
 #include <string>
 
 #include "editor/AEffGUIEditor.h"
+#include "gui/CControl.h"
 #include "presets/CPresetSystemEditorInterface.h"
 #include "presets/preset_codec.h"
 #include "presets/xplat.h"
@@ -24,11 +25,15 @@ class FileDialog;
 }
 
 class CPresetSystemEditor : public AEffGUIEditor,
+                            public CControlListener,
                             public CPresetSystemEditorInterface,
                             public kt::PresetDisplay {
   public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
+
+    // The preset bar's controls (tags 1000 and above); user-interface thread.
+    void valueChanged(CControl*) override {}
 
     virtual void endLearn() {}
     virtual void endCancel() {}
