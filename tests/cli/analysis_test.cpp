@@ -47,11 +47,11 @@ TEST(RenderAnalysisTest, WorkerSeesEveryFrameInOrder) {
         analysis.addInput(ramp.data() + i, std::min<std::size_t>(333, ramp.size() - i));
     analysis.addOutput(ramp.data(), ramp.size());
     analysis.finish();
-    const auto& peaks = analysis.input().windowPeaks();
+    const auto& peaks = analysis.input()->windowPeaks();
     ASSERT_EQ(peaks.size(), ramp.size() / RenderAnalysis::kWindowFrames);
     for (std::size_t w = 0; w < peaks.size(); ++w)
         EXPECT_FLOAT_EQ(peaks[w], ramp[(w + 1) * RenderAnalysis::kWindowFrames - 1]);
-    EXPECT_EQ(analysis.output().windowPeaks(), peaks);
+    EXPECT_EQ(analysis.output()->windowPeaks(), peaks);
 }
 
 }  // namespace
