@@ -23,6 +23,7 @@ StreamMeter::StreamMeter(int channels, int sampleRate, std::size_t windowFrames,
                          const MeterOptions& options)
     : state_(ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(sampleRate),
                           meterMode(options))),
+      interSample_(channels),
       channels_(channels),
       loudnessRange_(options.loudnessRange),
       windowFrames_(windowFrames) {
@@ -60,6 +61,7 @@ void StreamMeter::closeInterval() {
 }
 
 void StreamMeter::add(const double* interleaved, std::size_t frames) {
+    interSample_.add(interleaved, frames);
     const std::size_t channels = static_cast<std::size_t>(channels_);
     for (std::size_t i = 0; i < frames; ++i) {
         for (std::size_t c = 0; c < channels; ++c)
@@ -86,6 +88,7 @@ void StreamMeter::add(const double* interleaved, std::size_t frames) {
 }
 
 void StreamMeter::finish() {
+    interSample_.finish();
     if (intervalFrames_ > 0 && framesInInterval_ > 0) closeInterval();
 }
 
@@ -100,6 +103,7 @@ LevelFigures StreamMeter::figures() const {
         if (ebur128_true_peak(state_, static_cast<unsigned>(c), &peak) == EBUR128_SUCCESS)
             figures.truePeak = std::max(figures.truePeak, peak);
     }
+    figures.truePeak = std::max(figures.truePeak, interSample_.peak());
     double loudness = 0.0;
     if (ebur128_loudness_global(state_, &loudness) == EBUR128_SUCCESS && std::isfinite(loudness))
         figures.loudness = loudness;

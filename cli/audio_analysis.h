@@ -13,11 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "cli/inter_sample_peak.h"
+
 namespace kt {
 
 struct LevelFigures {
-    double samplePeak = 0.0;      // linear
-    double truePeak = 0.0;        // linear, libebur128's 4x (or 2x) oversampled estimate
+    double samplePeak = 0.0;  // linear
+    // Linear: the higher of libebur128's 4x (or 2x) oversampled estimate and
+    // the finer InterSamplePeak.
+    double truePeak = 0.0;
     double loudness = 0.0;        // integrated, LUFS; -inf for silence
     double loudnessRange = -1.0;  // LU; negative when not measured
 };
@@ -44,7 +48,8 @@ class StreamMeter {
     StreamMeter& operator=(const StreamMeter&) = delete;
 
     void add(const double* interleaved, std::size_t frames);
-    // Closes the timeline's last, partial interval; call once after the last add.
+    // Closes the timeline's last, partial interval and lets the inter-sample
+    // peak's filter run out; call once after the last add.
     void finish();
     LevelFigures figures() const;
     const std::vector<double>& windowPeaks() const { return windowPeaks_; }
@@ -56,6 +61,7 @@ class StreamMeter {
     void closeInterval();
 
     ebur128_state* state_;
+    InterSamplePeak interSample_;
     int channels_;
     bool loudnessRange_;
     std::size_t windowFrames_;

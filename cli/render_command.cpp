@@ -337,6 +337,14 @@ int runRenderCommand(int argc, char** argv) {
                     "AutoOut is on, so Output follows Drive and the search cannot "
                     "set the level; add --set AutoOut=off");
             if (!searchParameters(*plugin, &error)) return failure(error);
+            const int oversample = findParameter(*plugin, "Oversample");
+            if (job.targets.truePeak && oversample >= 0 &&
+                plugin->parameterDisplay(oversample) == "off")
+                std::fprintf(stderr,
+                             "kavtamor render: note: Oversample is off, so the limiter holds the "
+                             "samples and the true peaks between them rise as it works harder; "
+                             "--set Oversample=on holds the true peaks, and the ceiling costs "
+                             "less loudness\n");
         }
         std::vector<int> formatsSeen;
         for (const FileJob& file : files) {

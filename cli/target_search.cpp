@@ -7,10 +7,14 @@
 namespace kt {
 namespace {
 
-std::string decibels(double value, const char* unit) {
+std::string signedNumber(double value) {
     char text[48];
-    std::snprintf(text, sizeof text, "%+.2f %s", value, unit);
+    std::snprintf(text, sizeof text, "%+.2f", value);
     return text;
+}
+
+std::string decibels(double value, const char* unit) {
+    return signedNumber(value) + " " + unit;
 }
 
 std::string loudnessText(double lufs) {
@@ -77,11 +81,13 @@ TargetSearch::Point TargetSearch::pointOf(const SearchTrial& trial) const {
 // input's true peak plus the drive up to where the limiter holds the peaks,
 // corrected by what the render nearest in drive measured.
 double TargetSearch::predictedTruePeak0(double drive) const {
-    double held = 0.0;
+    // Where the limiter holds the peaks: about full scale before any render
+    // showed it, then the highest peak a limiting render left.
+    double held = trials_.empty() ? 0.0 : INFINITY;
     for (const SearchTrial& trial : trials_) {
         const double peak0 = trial.truePeak - trial.output;
         if (peak0 < start_.inputTruePeak + trial.drive - kLimitingShows)
-            held = std::max(held, peak0);
+            held = std::isinf(held) ? peak0 : std::max(held, peak0);
     }
     auto model = [&](double d) { return std::min(start_.inputTruePeak + d, held); };
     const SearchTrial* nearest = nullptr;
@@ -297,20 +303,46 @@ std::optional<SearchTrial> TargetSearch::nextForLoudness(const SearchTrial& last
                                   ", gives only " + loudnessText(low->loudness);
             if (targets_.truePeak && low->output < start_.output)
                 verdict += " with Output at " + decibels(low->output, "dB") + " for the ceiling";
+            if (start_.output < range_.outputHigh)
+                verdict += " (Output stays at or below the " + decibels(start_.output, "dB") +
+                           " given; --set Output=" + signedNumber(range_.outputHigh) +
+                           " allows more)";
             return stop(false, verdict);
         }
-        const std::optional<double> measured = slopeNear(*low, true);
-        const double slope = measured.value_or(limiting(*low) ? kLimitedSlope : 1.0);
-        // Deep in the limiter the loudness flattens out further on, so a
-        // measured slope would fall short: step beyond it to bracket the
-        // target sooner.
-        const double reach = measured && *measured < 0.5 ? 1.5 : 1.0;
-        drive = low->drive + reach * (target - low->loudness) / slope;
-        // Below the limiter with Output held down by the ceiling, more drive
-        // only lowers Output until the limiter starts to work.
-        if (!limiting(*low) && low->output < start_.output - 1e-9)
-            drive =
-                std::max(drive, -start_.inputTruePeak + (target - low->loudness) / kLimitedSlope);
+        // The slopes over the last two steps below the target.
+        std::vector<const Point*> below;
+        for (const Point& p : points)
+            if (p.feasible && p.loudness < target) below.push_back(&p);
+        std::sort(below.begin(), below.end(),
+                  [](const Point* a, const Point* b) { return a->drive > b->drive; });
+        auto slopeBetween = [&](std::size_t i) -> std::optional<double> {
+            if (i + 1 >= below.size()) return std::nullopt;
+            return (below[i]->loudness - below[i + 1]->loudness) /
+                   (below[i]->drive - below[i + 1]->drive);
+        };
+        const std::optional<double> last = slopeBetween(0), before = slopeBetween(1);
+        const double deficit = target - low->loudness;
+        // With Output held down by the ceiling while the input's true peaks
+        // still follow the drive, more drive only lowers Output: the
+        // loudness stays flat until the limiter holds the peaks. Step into
+        // the limiter.
+        const bool flat = !limiting(*low) && low->output < start_.output - 1e-9;
+        if (flat && (!last || *last < 0.2)) {
+            drive = std::max(
+                -start_.inputTruePeak + deficit / kLimitedSlope,
+                last ? low->drive + std::max(1.5, deficit / kLimitedSlope) : low->drive + deficit);
+        } else if (!last) {
+            drive = low->drive + deficit / (limiting(*low) ? kLimitedSlope : 1.0);
+        } else {
+            // Deep in the limiter the loudness flattens out further on, so
+            // the last slope falls short: reach beyond it, the further the
+            // faster the slope has been falling, to bracket the target soon.
+            const double slope = std::clamp(*last, 0.05, 1.0);
+            double reach = slope < 0.5 ? 1.5 : 1.0;
+            if (before && *before > *last && *last > 0.0)
+                reach = std::clamp(*before / *last, reach, 3.0);
+            drive = low->drive + reach * deficit / slope;
+        }
         drive = std::max(drive, low->drive + range_.step);
     } else {
         if (high->drive <= range_.driveLow + 0.5 * range_.step) {

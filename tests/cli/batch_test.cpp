@@ -55,8 +55,8 @@ class BatchTest : public ::testing::Test {
 TEST_F(BatchTest, ParallelRunsGiveTheBytesOfSingleRunsAndAFailureStopsNoOtherFile) {
     const std::vector<std::string> files = inputs();
     const auto before = contents(dir.file("in"));
-    const std::vector<std::string> targets = {"--loudness", "-14",      "--true-peak",
-                                              "-1",         "--format", "flac"};
+    const std::vector<std::string> targets = {"--loudness", "-16",           "--true-peak", "-1",
+                                              "--set",      "Oversample=on", "--format",    "flac"};
     std::vector<std::string> args = targets;
     args.insert(args.end(), {"--output-dir", dir.file("out"), "-j", "3"});
     args.insert(args.end(), files.begin(), files.end());
