@@ -77,30 +77,46 @@ TargetSearch::Point TargetSearch::pointOf(const SearchTrial& trial) const {
     return point;
 }
 
-// The true peak at Output 0 dB a render at `drive` would measure: the
-// input's true peak plus the drive up to where the limiter holds the peaks,
-// corrected by what the render nearest in drive measured.
+// The true peak at Output 0 dB a render at `drive` would measure: before
+// any render, the input's true peak plus the drive up to full scale, where
+// the limiter takes over; then interpolated between the renders around
+// `drive`, or extended from the nearest ones with their slope.
 double TargetSearch::predictedTruePeak0(double drive) const {
-    // Where the limiter holds the peaks: about full scale before any render
-    // showed it, then the highest peak a limiting render left.
-    double held = trials_.empty() ? 0.0 : INFINITY;
-    for (const SearchTrial& trial : trials_) {
-        const double peak0 = trial.truePeak - trial.output;
-        if (peak0 < start_.inputTruePeak + trial.drive - kLimitingShows)
-            held = std::isinf(held) ? peak0 : std::max(held, peak0);
-    }
-    auto model = [&](double d) { return std::min(start_.inputTruePeak + d, held); };
-    const SearchTrial* nearest = nullptr;
+    std::vector<std::pair<double, double>> known;  // drive, true peak at Output 0 dB
     for (const SearchTrial& trial : trials_) {
         if (!std::isfinite(trial.truePeak)) continue;
-        if (nearest == nullptr ||
-            std::fabs(trial.drive - drive) < std::fabs(nearest->drive - drive))
-            nearest = &trial;
+        const double peak0 = trial.truePeak - trial.output;
+        auto same = std::find_if(known.begin(), known.end(), [&](const auto& k) {
+            return std::fabs(k.first - trial.drive) < 0.5 * range_.step;
+        });
+        if (same != known.end()) {
+            same->second = peak0;
+        } else {
+            known.emplace_back(trial.drive, peak0);
+        }
     }
-    double correction = 0.0;
-    if (nearest != nullptr)
-        correction = nearest->truePeak - nearest->output - model(nearest->drive);
-    return model(drive) + correction;
+    if (known.empty()) return std::min(start_.inputTruePeak + drive, 0.0);
+    std::sort(known.begin(), known.end());
+    auto above =
+        std::lower_bound(known.begin(), known.end(), std::pair<double, double>{drive, -INFINITY});
+    if (above != known.end() && std::fabs(above->first - drive) < 0.5 * range_.step)
+        return above->second;
+    if (above != known.begin() && above != known.end()) {
+        const auto& a = *(above - 1);
+        const auto& b = *above;
+        return a.second + (b.second - a.second) * (drive - a.first) / (b.first - a.first);
+    }
+    // Beyond the renders: from the nearest, with the slope of the nearest two
+    // (a limiting render's peaks rise more slowly than the drive).
+    const bool higher = above == known.end();
+    const auto& nearest = higher ? known.back() : known.front();
+    double slope =
+        nearest.second < start_.inputTruePeak + nearest.first - kLimitingShows ? 0.5 : 1.0;
+    if (known.size() >= 2) {
+        const auto& next = higher ? known[known.size() - 2] : known[1];
+        slope = std::clamp((nearest.second - next.second) / (nearest.first - next.first), 0.0, 1.0);
+    }
+    return nearest.second + slope * (drive - nearest.first);
 }
 
 std::optional<SearchTrial> TargetSearch::stop(bool met, const std::string& verdict) {
@@ -342,6 +358,9 @@ std::optional<SearchTrial> TargetSearch::nextForLoudness(const SearchTrial& last
             if (before && *before > *last && *last > 0.0)
                 reach = std::clamp(*before / *last, reach, 3.0);
             drive = low->drive + reach * deficit / slope;
+            // Hardly any loudness left to gain: the highest drive brackets
+            // the target or shows it out of reach.
+            if (*last < 0.05) drive = range_.driveHigh;
         }
         drive = std::max(drive, low->drive + range_.step);
     } else {

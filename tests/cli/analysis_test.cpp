@@ -1,9 +1,11 @@
 // The summary's measurements.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "cli/audio_analysis.h"
+#include "cli/inter_sample_peak.h"
 
 namespace kt {
 namespace {
@@ -37,6 +39,24 @@ TEST(StreamMeterTest, PeaksAndLoudnessOfASine) {
     // A stereo 997 Hz sine at -6 dBFS reads about -6 LUFS (+3 dB for two channels, -3 for RMS).
     EXPECT_NEAR(figures.loudness, -6.0, 0.3);
     EXPECT_EQ(meter.windowPeaks().size(), static_cast<std::size_t>(3 * rate / 1000));
+}
+
+TEST(InterSamplePeakTest, FindsThePeakOfSinesBetweenTheirSamples) {
+    // Sines faded in and out (an abrupt edge rings in any reconstruction),
+    // up to near the top of the band, where the peaks fall between samples.
+    for (double frequency : {997.0, 5000.0, 11025.0, 15000.0, 19000.0}) {
+        std::vector<double> samples(2 * 44100);
+        for (std::size_t i = 0; i < 44100; ++i) {
+            const double fade = std::min({1.0, i / 2000.0, (44100.0 - i) / 2000.0});
+            samples[2 * i] = 0.5 * fade * std::sin(2.0 * M_PI * frequency * i / 44100 + 0.7);
+            samples[2 * i + 1] = 0.25 * samples[2 * i];
+        }
+        InterSamplePeak meter(2);
+        meter.add(samples.data(), 1000);
+        meter.add(samples.data() + 2000, 43100);
+        meter.finish();
+        EXPECT_NEAR(20.0 * std::log10(meter.peak() / 0.5), 0.0, 0.02) << frequency << " Hz";
+    }
 }
 
 TEST(RenderAnalysisTest, WorkerSeesEveryFrameInOrder) {
