@@ -3,6 +3,7 @@
 // JSON report and a plot.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -237,10 +238,12 @@ int runRenderCommand(int argc, char** argv) {
         return usageError(
             "--no-levels leaves out the measurements that targets, --json and "
             "--plot need");
-    job.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    job.jobs = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxParallelOutputs);
     if (jobs) {
         std::optional<long> n = parseInteger(*jobs);
-        if (!n || *n < 1 || *n > 256) return usageError("-j takes a number of files from 1 to 256");
+        if (!n || *n < 1 || *n > kMaxParallelOutputs)
+            return usageError("-j takes a number of files from 1 to " +
+                              std::to_string(kMaxParallelOutputs));
         job.jobs = static_cast<int>(*n);
     }
     if (precision) {

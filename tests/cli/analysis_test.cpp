@@ -41,6 +41,33 @@ TEST(StreamMeterTest, PeaksAndLoudnessOfASine) {
     EXPECT_EQ(meter.windowPeaks().size(), static_cast<std::size_t>(3 * rate / 1000));
 }
 
+TEST(StreamMeterTest, TimelineHasAnEntryPerIntervalAndOneForTheRest) {
+    const int rate = 48000;
+    MeterOptions options;
+    options.loudnessRange = true;
+    options.timelineSeconds = 0.1;
+    StreamMeter meter(2, rate, 1000, options);
+    // 4.05 s of a 997 Hz sine at -6 dBFS, then silence for 2 s.
+    std::vector<double> samples;
+    for (int i = 0; i < 6 * rate + rate / 20; ++i) {
+        const double v =
+            i < 4 * rate + rate / 20 ? 0.5 * std::sin(2.0 * M_PI * 997.0 * i / rate) : 0.0;
+        samples.push_back(v);
+        samples.push_back(v);
+    }
+    for (std::size_t at = 0; at < samples.size() / 2; at += 7777)
+        meter.add(samples.data() + 2 * at, std::min<std::size_t>(7777, samples.size() / 2 - at));
+    meter.finish();
+    const LevelTimeline& timeline = meter.timeline();
+    ASSERT_EQ(timeline.shortTermLoudness.size(), 61u);  // 60 intervals and the rest
+    ASSERT_EQ(timeline.truePeak.size(), 61u);
+    EXPECT_NEAR(timeline.shortTermLoudness[39], -6.0, 0.3);  // 3 s of sine behind it
+    EXPECT_LT(timeline.shortTermLoudness[20], -7.0);         // the window was half silent
+    EXPECT_NEAR(timeline.truePeak[30], 0.5, 0.01);
+    EXPECT_EQ(timeline.truePeak[60], 0.0);
+    EXPECT_GT(meter.figures().loudnessRange, 0.0);  // the rise and the fall
+}
+
 TEST(InterSamplePeakTest, FindsThePeakOfSinesBetweenTheirSamples) {
     // Sines faded in and out (an abrupt edge rings in any reconstruction),
     // up to near the top of the band, where the peaks fall between samples.

@@ -149,14 +149,19 @@ TEST_F(DeliveryTest, AlbumModePutsTheWholeAlbumOnTargetWithOneSetting) {
         write("loud.wav", fromStereo(generateDemoMaterial(44100, 4.0))),
         write("quiet.wav", quiet),
         write("sparse.wav", generatedMaterial(Crest::kSparse, 4.0, 2)),
+        dir.file("broken.wav"),
     };
+    std::ofstream(inputs.back()) << "not audio";
     std::vector<std::string> args = {
         "--album", "--loudness",    "-16",          "--true-peak",     "-1",
         "--set",   "Oversample=on", "--output-dir", dir.file("album"), "-j",
         "2"};
     args.insert(args.end(), inputs.begin(), inputs.end());
+    // The broken file is reported and left out; the album is the others.
     const CommandResult result = render(args);
-    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    EXPECT_NE(result.err.find("broken.wav: failed: cannot read"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(dir.file("album/broken.wav")));
 
     std::vector<AudioFile> outputs;
     for (const char* name : {"loud.wav", "quiet.wav", "sparse.wav"})
