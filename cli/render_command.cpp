@@ -97,7 +97,7 @@ void printHelp(std::FILE* out) {
         "  --plot PATH         a 1600 x 600 PNG of the short-term loudness and true\n"
         "                      peaks of input and output and the gain reduction over\n"
         "                      time: PATH.png for one file, or a folder that gets one\n"
-        "                      PNG per output, named after it\n"
+        "                      PNG per output, named after it (made if missing)\n"
         "\n"
         "Output word length: integer samples (16, 24, 32i) are rounded to the\n"
         "nearest step of the file's word length and clipped at full scale, so output\n"
@@ -305,9 +305,13 @@ int runRenderCommand(int argc, char** argv) {
 
     // Where the plots go.
     std::vector<std::string> plots(files.size());
+    bool makePlotFolder = false;
     if (plotPath) {
         std::error_code ignored;
-        const bool folder = fs::is_directory(*plotPath, ignored);
+        bool folder = fs::is_directory(*plotPath, ignored);
+        // A batch's plot folder is made like its output folder.
+        makePlotFolder = job.batch && !fs::exists(*plotPath, ignored);
+        folder |= makePlotFolder;
         if (!folder && (job.batch || fs::path(*plotPath).extension() != ".png"))
             return usageError(job.batch ? "--plot takes a folder for a batch"
                                         : "--plot takes a .png file or a folder");
@@ -359,10 +363,12 @@ int runRenderCommand(int argc, char** argv) {
                 std::fprintf(stderr, "kavtamor render: note: %s\n", note.c_str());
         }
     }
-    if (outputDir) {
+    for (const std::optional<std::string>& folder :
+         {outputDir, makePlotFolder ? plotPath : std::nullopt}) {
+        if (!folder) continue;
         std::error_code made;
-        fs::create_directories(*outputDir, made);
-        if (made) return failure("cannot make the folder " + *outputDir + ": " + made.message());
+        fs::create_directories(*folder, made);
+        if (made) return failure("cannot make the folder " + *folder + ": " + made.message());
     }
     job.modulePath = module;
     job.bankPath = bankPath;

@@ -13,7 +13,7 @@ namespace {
 // clipped, as the left-justified 32-bit word libsndfile takes for any integer
 // word length.
 int roundedWord(double x, int bits) {
-    const double scale = std::ldexp(1.0, bits - 1);
+    const double scale = static_cast<double>(std::int64_t{1} << (bits - 1));
     const double v = std::isnan(x) ? 0.0 : std::clamp(x * scale, -scale, scale - 1.0);
     const std::int64_t step = std::llrint(v);
     return static_cast<int>(step * (std::int64_t{1} << (32 - bits)));
