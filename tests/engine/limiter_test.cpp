@@ -52,7 +52,9 @@ TEST(Limiter, PowerOffIsTheDelayedClampedInput) {
     }
 }
 
+// Either detector order holds the ceiling; they follow the onset differently.
 TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
+    std::vector<double> onset[2];
     for (int order = 0; order < 2; ++order) {
         for (int ovs = 0; ovs < 2; ++ovs) {
             auto engine = makeEngine();
@@ -70,28 +72,10 @@ TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
             const double allowed = ovs ? ceiling : ceiling * (1.0 + 1e-4);
             EXPECT_LE(peakOf(out.l, 22050), allowed) << order << ovs;
             EXPECT_GT(peakOf(out.l, 22050), ceiling * 0.97) << order << ovs;
+            if (!ovs) onset[order].assign(out.l.begin(), out.l.begin() + 4410);
         }
     }
-}
-
-TEST(Limiter, DetectorOrdersAgreeOnASteadySine) {
-    Stereo outs[2];
-    for (int order = 0; order < 2; ++order) {
-        auto engine = makeEngine();
-        engine->setParameter(kTransient, 0.0f);
-        engine->setParameter(kDrive, 0.8f);
-        engine->setParameter(kDetectorOrder, order ? 1.0f : 0.0f);
-        // 441 Hz: a period of 100 samples, so every look-ahead window holds the same peak.
-        outs[order] = run(*engine, test::sine(4 * 44100, 44100.0, 441.0, 0.9));
-    }
-    const size_t end = outs[0].size();
-    double early = 0.0, late = 0.0;
-    for (size_t i = 0; i < 4410; ++i)
-        early = std::max(early, std::fabs(outs[0].l[i] - outs[1].l[i]));
-    for (size_t i = end - 4410; i < end; ++i)
-        late = std::max(late, std::fabs(outs[0].l[i] - outs[1].l[i]));
-    EXPECT_GT(early, 1e-4);  // the onset is followed differently
-    EXPECT_LT(late, 1e-9);   // and the settled result is the same
+    EXPECT_NE(onset[0], onset[1]);
 }
 
 TEST(Limiter, OversampleWithoutInterpolationAtHighRatesChangesNothing) {
@@ -164,52 +148,33 @@ TEST(Limiter, SuspendGivesTheSameOutputAgain) {
     EXPECT_EQ(first.r, second.r);
 }
 
+// Single precision gives the double result rounded, also when the precision
+// changes between blocks (every third block is double here).
 TEST(Limiter, SingleAndDoublePrecisionAgreeAfterRounding) {
-    const Stereo mix = test::mixSignal(9000, 44100.0, 1.3);
-    std::vector<float> fl(mix.size()), fr(mix.size());
-    Stereo in(mix.size());
-    for (size_t i = 0; i < mix.size(); ++i) {
-        fl[i] = static_cast<float>(mix.l[i]);
-        fr[i] = static_cast<float>(mix.r[i]);
-        in.l[i] = fl[i];
-        in.r[i] = fr[i];
-    }
-    auto e64 = makeEngine();
-    auto e32 = makeEngine();
-    busySettings(*e64);
-    busySettings(*e32);
-    const Stereo want = run(*e64, in, 256);
-    std::vector<float> outR;
-    const std::vector<float> outL = test::runFloatLeft(*e32, fl, fr, 256, &outR);
-    for (size_t i = 0; i < in.size(); ++i) {
-        ASSERT_EQ(outL[i], static_cast<float>(want.l[i])) << i;
-        ASSERT_EQ(outR[i], static_cast<float>(want.r[i])) << i;
-    }
-}
-
-TEST(Limiter, PrecisionsMayAlternateBetweenBlocks) {
-    Stereo in = test::mixSignal(4096, 44100.0, 1.1);
-    for (size_t i = 0; i < in.size(); ++i) {
+    Stereo in = test::mixSignal(9216, 44100.0, 1.3);
+    for (size_t i = 0; i < in.size(); ++i) {  // inputs exactly floats: both paths see the same
         in.l[i] = static_cast<float>(in.l[i]);
         in.r[i] = static_cast<float>(in.r[i]);
     }
-    auto a = makeEngine();
-    auto b = makeEngine();
-    const Stereo want = run(*a, in, 512);
-    std::vector<float> fl(512), fr(512), ol(512), orr(512);
-    for (size_t pos = 0; pos < in.size(); pos += 512) {
-        if ((pos / 512) % 2 == 0) {
-            std::vector<double> l(512), r(512);
-            b->process(in.l.data() + pos, in.r.data() + pos, l.data(), r.data(), 512);
-            for (int i = 0; i < 512; ++i) ASSERT_EQ(l[i], want.l[pos + i]);
-        } else {
-            // Inputs that are exactly floats, so both paths see the same values.
-            for (int i = 0; i < 512; ++i) {
-                fl[i] = static_cast<float>(in.l[pos + i]);
-                fr[i] = static_cast<float>(in.r[pos + i]);
-            }
-            b->process(fl.data(), fr.data(), ol.data(), orr.data(), 512);
-            for (int i = 0; i < 512; ++i) ASSERT_EQ(ol[i], static_cast<float>(want.l[pos + i]));
+    auto e64 = makeEngine();
+    auto mixed = makeEngine();
+    busySettings(*e64);
+    busySettings(*mixed);
+    const Stereo want = run(*e64, in, 256);
+    std::vector<float> fl(256), fr(256), ol(256), orr(256);
+    std::vector<double> l(256), r(256);
+    for (size_t pos = 0; pos < in.size(); pos += 256) {
+        if ((pos / 256) % 3 == 0) {
+            mixed->process(in.l.data() + pos, in.r.data() + pos, l.data(), r.data(), 256);
+            for (int i = 0; i < 256; ++i) ASSERT_EQ(l[i], want.l[pos + i]) << pos + i;
+            continue;
+        }
+        std::copy_n(in.l.begin() + pos, 256, fl.begin());
+        std::copy_n(in.r.begin() + pos, 256, fr.begin());
+        mixed->process(fl.data(), fr.data(), ol.data(), orr.data(), 256);
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_EQ(ol[i], static_cast<float>(want.l[pos + i])) << pos + i;
+            ASSERT_EQ(orr[i], static_cast<float>(want.r[pos + i])) << pos + i;
         }
     }
 }
@@ -257,17 +222,6 @@ TEST(Limiter, LevellerAtMaximumIsUnityWhateverTheLevel) {
             EXPECT_EQ(meters[8], meters[9]);  // one leveller for both channels
         }
     }
-}
-
-TEST(Limiter, AttShowZeroKeepsGainMinimaAtOne) {
-    auto engine = makeEngine();
-    engine->setParameter(kAttShow, 0.0f);
-    engine->setParameter(kDrive, 1.0f);
-    run(*engine, test::mixSignal(8192, 44100.0, 1.0));
-    float meters[10];
-    engine->getMeters(meters);
-    EXPECT_EQ(meters[8], 1.0f);
-    EXPECT_EQ(meters[9], 1.0f);
 }
 
 TEST(Limiter, MonoInputAndMissingOrSharedOutput) {

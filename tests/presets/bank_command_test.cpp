@@ -127,10 +127,9 @@ TEST_F(BankCommandTest, DamagedAndForeignFilesAreReported) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("not a bank file"), std::string::npos) << run.output;
 
-    auto bytes = readFile(preset);
     const fs::path bank = file("bad.kvb");
     ASSERT_TRUE(saveFile(bank, true));
-    bytes = readFile(bank);
+    auto bytes = readFile(bank);
     bytes[41 + 168 + 24] = 0x7F;  // preset 0, value 0: far above 1
     writeFile(bank, bytes);
     run = kavtamor("bank show '" + bank.string() + "'");
