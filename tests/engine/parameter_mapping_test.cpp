@@ -24,16 +24,6 @@ TEST(StepMapping, StepsCoverHalfOpenIntervalsAndOddValuesStayInRange) {
         for (int i = 0; i < n; ++i) EXPECT_EQ(paramContToLong(paramLongToCont(i, n), n), i);
 }
 
-TEST(ValueMappings, GainsFollowSixDecibelsPerDoubling) {
-    EXPECT_DOUBLE_EQ(outputGainFromValue(0.0f), 0.25);
-    EXPECT_DOUBLE_EQ(driveGainFromValue(0.0f), 1.0 / 16);
-    EXPECT_DOUBLE_EQ(driveGainFromValue(1.0f), 16.0);
-    EXPECT_NEAR(transientAmountFromValue(1.0f), 0.5, 1e-6);
-    EXPECT_NEAR(releaseMsFromValue(0.0f), 1.0, 1e-12);
-    EXPECT_NEAR(releaseMsFromValue(1.0f), 1000.0, 1e-9);
-    EXPECT_NEAR(releaseMsFromValue(0.7237f), 200.0, 0.05);
-}
-
 TEST(ParameterTable, StepTextsExistForEveryStep) {
     for (int i = 0; i < kNumEngineParams; ++i) {
         const ParamInfo& info = paramInfo(i);

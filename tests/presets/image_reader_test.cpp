@@ -115,17 +115,6 @@ TEST_F(ImageReaderTest, RecordsOfOtherTypesAndIndicesAreSkipped) {
     EXPECT_EQ(current().value(2), 0.125f);
 }
 
-TEST_F(ImageReaderTest, BankImageWithOneBadValueIsRefusedWhole) {
-    auto bad = written(codec(), &PresetImageCodec::bankToBuffer);
-    bad[41 + 20 * 1000 + 168 + 32 * 5 + 24] = 0x7F;  // preset 20, value 5: NaN
-    bad[41 + 20 * 1000 + 168 + 32 * 5 + 25] = 0xC0;
-    fx().setPresetNo(4);
-    const BankSnapshot before = snapshot(fx());
-    EXPECT_FALSE(codec().loadBankImage(bad.data(), static_cast<long>(bad.size()), false));
-    EXPECT_EQ(snapshot(fx()), before);
-    EXPECT_EQ(fx().getPresetNo(), 4);
-}
-
 TEST_F(ImageReaderTest, ReadersTakeCraftedBuffersDirectly) {
     newpresetheader header{};
     header.numRecords = 1000000;
