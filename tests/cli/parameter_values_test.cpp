@@ -3,19 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/temp_config.h"
+#include "tests/support/module_fixture.h"
 
 namespace kt {
 namespace {
 
-class ParameterValuesTest : public ::testing::Test {
+class ParameterValuesTest : public test::ModuleTest {
   protected:
-    void SetUp() override {
-        std::string error;
-        plugin = VstPlugin::load(KT_MODULE_PATH, &error);
-        ASSERT_TRUE(plugin) << error;
-    }
-
     // Resolves a setting and answers the module's display afterwards.
     std::string displayAfter(const std::string& setting) {
         std::string error;
@@ -35,9 +29,6 @@ class ParameterValuesTest : public ::testing::Test {
         EXPECT_FLOAT_EQ(plugin->getParameter(index), before) << setting;
         return error;
     }
-
-    test::TempConfig config;
-    std::unique_ptr<VstPlugin> plugin;
 };
 
 // Continuous values with or without their unit, special texts, stepped values

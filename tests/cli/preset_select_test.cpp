@@ -3,21 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/temp_config.h"
+#include "tests/support/module_fixture.h"
 
 namespace kt {
 namespace {
 
-class PresetSelectTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string error;
-        plugin = VstPlugin::load(KT_MODULE_PATH, &error);
-        ASSERT_TRUE(plugin) << error;
-    }
-    test::TempConfig config;
-    std::unique_ptr<VstPlugin> plugin;
-};
+using PresetSelectTest = test::ModuleTest;
 
 TEST_F(PresetSelectTest, FindsPresetsByNumberOrName) {
     std::string error;

@@ -74,16 +74,6 @@ TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
     EXPECT_NE(onset[0], onset[1]);
 }
 
-TEST(Limiter, OversampleWithoutInterpolationAtHighRatesChangesNothing) {
-    auto plain = makeEngine(192000.0f);
-    auto ovs = makeEngine(192000.0f);
-    ovs->setParameter(kOversample, 1.0f);
-    ovs->setParameter(kMeterOvs, 1.0f);
-    for (auto* e : {plain.get(), ovs.get()}) e->setParameter(kDrive, 0.8f);
-    const Stereo in = test::mixSignal(20000, 192000.0, 1.0);
-    EXPECT_EQ(run(*plain, in).l, run(*ovs, in).l);
-}
-
 class Invariance : public ::testing::TestWithParam<int> {};
 
 // Everything on, so every stage and every position wraps at block edges.
