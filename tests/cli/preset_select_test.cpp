@@ -22,15 +22,6 @@ TEST_F(PresetSelectTest, FindsPresetsByNumberOrName) {
     EXPECT_NE(error.find("kavtamor presets"), std::string::npos) << error;
 }
 
-TEST_F(PresetSelectTest, SelectingAppliesThePresetsValues) {
-    std::string error;
-    ASSERT_TRUE(selectPreset(*plugin, 3, &error)) << error;
-    EXPECT_EQ(plugin->programName(), "Limiter Fast");
-    EXPECT_EQ(plugin->parameterDisplay(1), "+6.00");  // Drive 0.625
-    ASSERT_TRUE(selectPreset(*plugin, 0, &error)) << error;
-    EXPECT_EQ(plugin->parameterDisplay(1), "+0.00");
-}
-
 TEST_F(PresetSelectTest, TheCurrentPresetWordFollowsTheHeadersByteOrder) {
     const vst::int32 id = vst::fourCC('K', 'v', 't', 'r');
     std::vector<std::uint8_t> chunk(kChunkBankOffset + kBankHeaderSize, 0);

@@ -87,6 +87,8 @@ TEST_F(PresetFilesTest, PresetWrittenAndReadBackIntoAnotherPreset) {
     EXPECT_EQ(std::string(editor().currentPresetFileName()), "adat.kav");
 }
 
+// Byte order found from the identifier; a file whose identifier is in this
+// program's order but whose other fields are reversed needs the reversed option.
 TEST_F(PresetFilesTest, ByteReversedFilesAndTheReversedOption) {
     const fs::path little = folder / "little.kav";
     writeFile(little, presetImage(true, "Little endian", 26, [](int i) { return i / 26.0f; }));
@@ -102,6 +104,11 @@ TEST_F(PresetFilesTest, ByteReversedFilesAndTheReversedOption) {
     EXPECT_EQ(currentName(), "Little endian");
     EXPECT_TRUE(editor().loadPresetFile(mixedFile.c_str(), true));
     EXPECT_EQ(currentName(), "Mixed");
+    // A foreign identifier is refused either way.
+    mixed[0] = 'X';
+    writeFile(mixedFile, mixed);
+    EXPECT_FALSE(editor().loadPresetFile(mixedFile.c_str(), false));
+    EXPECT_FALSE(editor().loadPresetFile(mixedFile.c_str(), true));
 }
 
 TEST_F(PresetFilesTest, ReadOnlyFilesLoadAndStayUntouched) {
