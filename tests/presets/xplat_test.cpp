@@ -17,26 +17,11 @@ std::string ascii(const char* in) {
     return out.c_str();
 }
 
-std::string controller(float v) {
-    char out[16];
-    convertCC(v, out);
-    return out;
-}
-
 TEST(XPlatText, NonAsciiRunsBecomeOneDash) {
     EXPECT_EQ(ascii("plain"), "plain");
     EXPECT_EQ(ascii("Bänk"), "B-nk");
     EXPECT_EQ(ascii("日本語 file"), "- file");
     EXPECT_EQ(ascii(""), "");
-}
-
-// Values outside the list of controllers name none (and never read past it).
-TEST(XPlatText, ControllerNames) {
-    EXPECT_EQ(controller(3.5f / 130.0f), "control 3");
-    EXPECT_EQ(controller(128.5f / 130.0f), "not assigned");
-    EXPECT_EQ(controller(1.0f), "");
-    EXPECT_EQ(controller(5.0f), "");
-    EXPECT_EQ(controller(-1.0f), "bank sel MSB");
 }
 
 TEST(XPlatPaths, SplitAtTheLastSlash) {
