@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "lv2/lv2_identity.h"
@@ -26,7 +27,7 @@ Lv2Instance* Lv2Instance::create(double sampleRate, const LV2_Feature* const* fe
     // From here on the callback finds this instance through the record.
     self->plugin->getAeffect()->user = self.get();
     self->plugin->setSampleRate(static_cast<float>(sampleRate));
-    for (int i = 0; i < kNumEngineParams; ++i) self->applied[i] = self->plugin->getParameter(i);
+    self->applied.fill(std::numeric_limits<float>::quiet_NaN());
     return self.release();
 }
 
@@ -67,8 +68,6 @@ void Lv2Instance::activate() {
 // A port left unconnected or holding NaN keeps the value last applied; one
 // outside 0..1 counts as the nearer end.
 void Lv2Instance::applyControls() {
-    if (resync.exchange(false, std::memory_order_acquire))
-        for (int i = 0; i < kNumEngineParams; ++i) applied[i] = plugin->getParameter(i);
     for (int i = 0; i < kNumEngineParams; ++i) {
         if (!controls[i]) continue;
         const float port = *controls[i];

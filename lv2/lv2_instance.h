@@ -65,12 +65,11 @@ class Lv2Instance {
 
     std::unique_ptr<Plugin> plugin;
     std::array<const float*, kNumEngineParams> controls{};
-    // The value last applied from each control port; run() alone uses it.
+    // The value each control port held when last applied (NaN: never). A
+    // port is applied only when it changes, so values that reach the effect
+    // another way (a restored bank, the editor) stay until the host moves
+    // that port. Only activate() and run() use it.
     std::array<float, kNumEngineParams> applied{};
-    // Set by restore: run() takes the effect's values as applied before it
-    // compares the ports again, so a restored bank is not overwritten by
-    // ports the host left unchanged.
-    std::atomic<bool> resync{false};
     std::array<const float*, 2> inputs{};
     std::array<float*, 2> outputs{};
     float* latency = nullptr;

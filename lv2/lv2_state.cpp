@@ -33,7 +33,6 @@ LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve,
     const auto* bytes = static_cast<const unsigned char*>(value);
     std::vector<unsigned char> chunk(bytes, bytes + size);
     if (plugin->setChunk(chunk.data(), kChunkBytes, false) != 0) return LV2_STATE_ERR_UNKNOWN;
-    resync.store(true, std::memory_order_release);
     return LV2_STATE_SUCCESS;
 }
 
