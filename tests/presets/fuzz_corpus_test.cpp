@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
+#include "fuzz/lv2_state_entry.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -16,7 +17,10 @@ namespace fs = std::filesystem;
 
 class FuzzCorpusTest : public ::testing::Test {
   protected:
-    void TearDown() override { kt::fuzz::releaseStore(); }
+    void TearDown() override {
+        kt::fuzz::releaseStore();
+        kt::fuzz::releaseLv2Instance();
+    }
 
     // Runs every file of the target's corpus; answers how many there were.
     template <class Entry>
@@ -50,6 +54,9 @@ TEST_F(FuzzCorpusTest, OldLayouts) {
 }
 TEST_F(FuzzCorpusTest, Files) {
     EXPECT_GE(replay("files", kt::fuzz::fileInput), 4);
+}
+TEST_F(FuzzCorpusTest, Lv2State) {
+    EXPECT_GE(replay("lv2_state", kt::fuzz::lv2StateInput), 4);
 }
 
 }  // namespace
