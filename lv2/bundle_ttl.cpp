@@ -47,7 +47,7 @@ std::string decimal(float v) {
 }
 
 std::string presetUri(int n) {
-    char number[8];
+    char number[16];
     std::snprintf(number, sizeof number, "%02d", n);
     return uri(std::string(kPresetUriPrefix) + number);
 }
@@ -97,16 +97,14 @@ std::string audioPort(PortIndex index, const char* direction, const char* symbol
            quoted(symbol) + " ;\n" + "        lv2:name " + quoted(name) + "\n";
 }
 
-std::string latencyPort() {
-    return "        a lv2:OutputPort , lv2:ControlPort ;\n"
-           "        lv2:index " +
-           std::to_string(kLatencyPort) +
-           " ;\n"
-           "        lv2:symbol \"latency\" ;\n"
-           "        lv2:name \"Latency\" ;\n"
-           "        lv2:designation lv2:latency ;\n"
-           "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
-           "        units:unit units:frame\n";
+std::string latencyPort(int maxLatency) {
+    std::string port = "        a lv2:OutputPort , lv2:ControlPort ;\n";
+    port += "        lv2:index " + std::to_string(kLatencyPort) + " ;\n";
+    port += "        lv2:symbol \"latency\" ;\n        lv2:name \"Latency\" ;\n";
+    port += "        lv2:designation lv2:latency ;\n";
+    port += "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n";
+    port += "        lv2:minimum 0 ;\n        lv2:maximum " + std::to_string(maxLatency) + " ;\n";
+    return port + "        units:unit units:frame\n";
 }
 
 }  // namespace
@@ -164,7 +162,7 @@ std::string pluginTtl(const PluginFacts& facts, const DisplayText& display) {
     ports.push_back(audioPort(kInputRight, "Input", "in_r", "In R"));
     ports.push_back(audioPort(kOutputLeft, "Output", "out_l", "Out L"));
     ports.push_back(audioPort(kOutputRight, "Output", "out_r", "Out R"));
-    ports.push_back(latencyPort());
+    ports.push_back(latencyPort(facts.maxLatency));
     ttl += "    lv2:port [\n" + joined("    ] , [\n", ports) + "    ] .\n";
     return ttl;
 }

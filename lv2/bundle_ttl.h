@@ -14,6 +14,7 @@ struct PluginFacts {
     std::string comment;  // rdfs:comment
     int minorVersion = 0;
     int microVersion = 0;
+    int maxLatency = 0;  // samples, at the highest rate the module is run at
 };
 
 // The text the module displays for parameter index at normalised value v,

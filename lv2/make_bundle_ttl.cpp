@@ -2,6 +2,7 @@
 //   kt_lv2_ttl BUNDLE_DIR
 // The identity and the display texts come from an effect made here, so the
 // bundle says what the module says.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -45,6 +46,11 @@ int main(int argc, char** argv) {
     facts.comment = text;
     facts.minorVersion = KT_VERSION_MINOR;
     facts.microVersion = KT_VERSION_MICRO;
+    // The largest latency, at the common rates (the highest rate band).
+    for (const float rate : {44100.0f, 48000.0f, 88200.0f, 96000.0f, 176400.0f, 192000.0f}) {
+        effect.setSampleRate(rate);
+        facts.maxLatency = std::max(facts.maxLatency, effect.getAeffect()->initialDelay);
+    }
     auto display = [&effect](int index, float v) {
         char shown[32] = {}, label[32] = {};
         effect.setParameter(index, v);
