@@ -3,8 +3,8 @@
 #include <lv2/atom/atom.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -32,6 +32,7 @@ Lv2Instance* Lv2Instance::create(double sampleRate, const LV2_Feature* const* fe
 }
 
 Lv2Instance::~Lv2Instance() {
+    if (!plugin) return;  // its construction failed
     // The effect may still call its host while it is taken down: it then
     // finds no instance and gets the default answers.
     plugin->getAeffect()->user = nullptr;
