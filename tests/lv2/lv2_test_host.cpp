@@ -186,10 +186,4 @@ LV2_State_Status Lv2Run::restore(const std::vector<std::uint8_t>& bytes, const c
                            LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, features);
 }
 
-LV2_State_Status Lv2Run::restoreNothing() {
-    StateSlot slot{bundle_.urids().map(lv2::kBankStateKey), 0, {}, false};
-    const LV2_Feature* features[] = {bundle_.urids().feature(), nullptr};
-    return state_->restore(lilv_instance_get_handle(instance_), retrieveSlot, &slot, 0, features);
-}
-
 }  // namespace kt::test

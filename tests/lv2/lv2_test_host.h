@@ -85,7 +85,6 @@ class Lv2Run {
     // (atom:Chunk unless given).
     std::vector<std::uint8_t> save();
     LV2_State_Status restore(const std::vector<std::uint8_t>& bytes, const char* typeUri = nullptr);
-    LV2_State_Status restoreNothing();
 
   private:
     Lv2Bundle& bundle_;
