@@ -30,6 +30,7 @@ bool Editor::open(void* parent) {
         AEffEditor::close();
         return false;
     }
+    CPresetSystemEditor::open(parent);  // the preset bar
     return true;
 }
 

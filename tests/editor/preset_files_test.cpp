@@ -1,5 +1,5 @@
 // Preset and bank files: loading and saving by path, the remembered names,
-// the safe replacement of the target and the alert on a failed save.
+// the safe replacement of the target and the alerts on failures.
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -113,7 +113,7 @@ TEST_F(PresetFilesTest, ReadOnlyFilesLoadAndStayUntouched) {
     EXPECT_EQ(fs::last_write_time(file), modified);
 }
 
-TEST_F(PresetFilesTest, UnreadableOrTinyFilesChangeNothing) {
+TEST_F(PresetFilesTest, UnreadableOrTinyFilesChangeNothingAndAreReported) {
     const BankSnapshot before = snapshot(fx());
     const fs::path tiny = folder / "tiny.kvb";
     writeFile(tiny, {'K', 'v', 't', 'r'});
@@ -123,7 +123,9 @@ TEST_F(PresetFilesTest, UnreadableOrTinyFilesChangeNothing) {
     // The names are remembered even when the load fails.
     EXPECT_EQ(std::string(editor().currentBankFileName()), "presets");
     EXPECT_EQ(snapshot(fx()), before);
-    EXPECT_TRUE(alerts.empty());
+    ASSERT_EQ(alerts.size(), 3u);  // each one told
+    EXPECT_NE(alerts[0].find("holds no Kav Tamor bank"), std::string::npos) << alerts[0];
+    EXPECT_NE(alerts[1].find("Could not read the bank file"), std::string::npos) << alerts[1];
 }
 
 TEST_F(PresetFilesTest, FailedSaveKeepsTheOldFileAndAlerts) {
@@ -166,7 +168,7 @@ TEST_F(PresetFilesTest, OverlongNamesAndPathsAreRefused) {
     EXPECT_FALSE(editor().savePresetFile((folder / (longName + ".kav")).c_str()));
     EXPECT_FALSE(editor().loadPresetFile((longFolder + "/a.kav").c_str(), false));
     EXPECT_FALSE(editor().loadBankFile("no-folder.kvb", false));
-    EXPECT_EQ(alerts.size(), 1u);  // the failed save
+    EXPECT_EQ(alerts.size(), 3u);  // the failed save and both loads
     EXPECT_EQ(std::string(editor().currentDirectory()), "");
     EXPECT_EQ(snapshot(fx()), before);
 }
