@@ -12,6 +12,7 @@ void PresetDisplayMailbox::Text::post(const char* text) {
     std::memcpy(packed, bytes, sizeof packed);
 
     // Claim the text: from an even sequence to the odd one after it.
+    // The claim is an acquire, so the words are not written before it.
     std::uint32_t s = sequence.load(std::memory_order_relaxed);
     for (;;) {
         if (s & 1u) {
@@ -22,8 +23,8 @@ void PresetDisplayMailbox::Text::post(const char* text) {
             break;
         }
     }
-    std::atomic_thread_fence(std::memory_order_release);
-    for (int i = 0; i < kWords; ++i) words[i].store(packed[i], std::memory_order_relaxed);
+    // Release: a reader that sees one of these words also sees the odd sequence.
+    for (int i = 0; i < kWords; ++i) words[i].store(packed[i], std::memory_order_release);
     sequence.store(s + 2, std::memory_order_release);
 }
 
@@ -31,8 +32,9 @@ bool PresetDisplayMailbox::Text::take(std::uint32_t& seen, std::string& out) con
     const std::uint32_t before = sequence.load(std::memory_order_acquire);
     if ((before & 1u) || before == seen) return false;
     std::uint64_t packed[kWords];
-    for (int i = 0; i < kWords; ++i) packed[i] = words[i].load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
+    // Acquire: the second look at the sequence comes after the words, and sees a
+    // post that wrote any of them.
+    for (int i = 0; i < kWords; ++i) packed[i] = words[i].load(std::memory_order_acquire);
     if (sequence.load(std::memory_order_relaxed) != before) return false;
     char bytes[kTextBytes];
     std::memcpy(bytes, packed, sizeof bytes);
