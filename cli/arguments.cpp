@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 
 namespace kt {
@@ -75,7 +76,8 @@ std::optional<double> parseNumber(const std::string& text) {
     char* end = nullptr;
     errno = 0;
     double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE) return std::nullopt;
+    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 

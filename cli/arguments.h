@@ -31,7 +31,8 @@ class Arguments {
     std::string error_;
 };
 
-// Strict number parsing: the whole text must be the number.
+// Strict number parsing: the whole text must be the number, and a finite one
+// ("nan" and "inf" are refused).
 std::optional<double> parseNumber(const std::string& text);
 std::optional<long> parseInteger(const std::string& text);
 

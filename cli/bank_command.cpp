@@ -7,6 +7,7 @@
 
 #include "cli/arguments.h"
 #include "cli/bank_file.h"
+#include "cli/file_checks.h"
 #include "cli/module_path.h"
 #include "cli/preset_select.h"
 
@@ -20,9 +21,13 @@ void printHelp(std::FILE* out) {
                  "\n"
                  "export  writes the module's bank of presets (its factory presets and any\n"
                  "        stored default bank) to FILE.kvb, the bank file the editor loads.\n"
-                 "        --preset makes that preset the bank's current one.\n"
+                 "        --preset makes that preset the bank's current one. An existing\n"
+                 "        file is replaced only by the complete bank (written beside it and\n"
+                 "        renamed into place); a directory or a write-protected file is\n"
+                 "        refused.\n"
                  "show    loads FILE.kvb into the module and lists every preset with the\n"
-                 "        values the module displays for it.\n");
+                 "        values the module displays for it. A file larger than any bank,\n"
+                 "        or shorter than its header says, is refused.\n");
 }
 
 int usageError(const std::string& message) {
@@ -37,7 +42,8 @@ int exportBank(const VstPlugin& plugin, const std::string& path,
         std::optional<int> index = findPreset(plugin, *preset, &error);
         if (!index || !selectPreset(plugin, *index, &error)) return usageError(error);
     }
-    if (!writeBankFile(plugin, path, &error)) {
+    error = overwritesInput(path, {plugin.path()});
+    if (!error.empty() || !writeBankFile(plugin, path, &error)) {
         std::fprintf(stderr, "kavtamor bank: %s\n", error.c_str());
         return 1;
     }

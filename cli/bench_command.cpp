@@ -122,6 +122,11 @@ std::unique_ptr<VstPlugin> loadAgainst(const std::string& target) {
         path = target.substr(0, colon);
         name = target.substr(colon + 1);
     }
+    if (path.empty()) {
+        std::fprintf(stderr, "kavtamor bench: --against is empty; give the path of a module\n");
+        return nullptr;
+    }
+    path = modulePath(path);
     std::string error;
     std::unique_ptr<VstPlugin> plugin = VstPlugin::load(path, &error);
     if (!plugin) {
@@ -193,7 +198,7 @@ int runBenchCommand(int argc, char** argv) {
     double seconds = 30.0;
     if (secondsText) {
         std::optional<double> s = parseNumber(*secondsText);
-        if (!s || *s < 0.1 || *s > 36000) return usageError("--seconds takes 0.1 to 36000");
+        if (!s || !(*s >= 0.1 && *s <= 36000)) return usageError("--seconds takes 0.1 to 36000");
         seconds = *s;
     }
     int block = 512;

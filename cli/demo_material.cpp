@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "cli/atomic_output.h"
+#include "cli/sample_writer.h"
+
 namespace kt {
 namespace {
 
@@ -174,28 +177,42 @@ StereoSignal generateDemoMaterial(int sampleRate, double seconds) {
     return signal;
 }
 
-bool writeStereoWav(const std::string& path, const StereoSignal& signal, bool floatSamples,
-                    std::string* error) {
+bool writeStereoFile(const std::string& path, const StereoSignal& signal, int format,
+                     std::string* error) {
     SF_INFO info{};
     info.samplerate = signal.sampleRate;
     info.channels = 2;
-    info.format = SF_FORMAT_WAV | (floatSamples ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_24);
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    info.format = format;
+    if (!sf_format_check(&info)) {
+        *error = "libsndfile cannot write that format at " + std::to_string(signal.sampleRate) +
+                 " Hz in stereo";
+        return false;
+    }
+    AtomicOutput output;
+    if (!output.open(path, error)) return false;
+    SNDFILE* file = sf_open(output.temporaryPath().c_str(), SFM_WRITE, &info);
     if (file == nullptr) {
         *error = "cannot write " + path + ": " + sf_strerror(nullptr);
         return false;
     }
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    std::vector<double> interleaved(signal.frames() * 2);
-    for (std::size_t i = 0; i < signal.frames(); ++i) {
-        interleaved[2 * i] = signal.left[i];
-        interleaved[2 * i + 1] = signal.right[i];
+    constexpr std::size_t kBlock = 4096;
+    SampleWriter writer(file, format, 2, kBlock);
+    std::vector<double> interleaved(2 * kBlock);
+    bool ok = true;
+    for (std::size_t start = 0; ok && start < signal.frames(); start += kBlock) {
+        const std::size_t frames = std::min(kBlock, signal.frames() - start);
+        for (std::size_t i = 0; i < frames; ++i) {
+            interleaved[2 * i] = signal.left[start + i];
+            interleaved[2 * i + 1] = signal.right[start + i];
+        }
+        ok = writer.write(interleaved.data(), static_cast<int>(frames));
     }
-    const auto frames = static_cast<sf_count_t>(signal.frames());
-    const bool ok = sf_writef_double(file, interleaved.data(), frames) == frames;
-    sf_close(file);
-    if (!ok) *error = "cannot write all of " + path;
-    return ok;
+    ok = sf_close(file) == 0 && ok;
+    if (!ok) {
+        *error = "cannot write all of " + path;
+        return false;
+    }
+    return output.commit(error);
 }
 
 }  // namespace kt

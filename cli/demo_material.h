@@ -25,9 +25,10 @@ constexpr double kDemoPeak = 0.944;  // -0.5 dBFS
 // library randomness).
 StereoSignal generateDemoMaterial(int sampleRate = 44100, double seconds = kDemoSeconds);
 
-// Writes a stereo signal as a WAV file: 24-bit PCM, or 32-bit float when
-// floatSamples is set. False with *error set on failure.
-bool writeStereoWav(const std::string& path, const StereoSignal& signal, bool floatSamples,
-                    std::string* error);
+// Writes a stereo signal in a libsndfile format (see outputFormatFor),
+// replacing an existing file only once the whole signal is written. False
+// with *error set on failure.
+bool writeStereoFile(const std::string& path, const StereoSignal& signal, int format,
+                     std::string* error);
 
 }  // namespace kt

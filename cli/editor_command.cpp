@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/atomic_output.h"
+#include "cli/file_checks.h"
 #include "cli/module_path.h"
 #include "platform/x11_host_window.h"
 
@@ -45,6 +47,11 @@ class RealTimePlayer {
     }
 
     bool open(const std::string& path, VstPlugin& plugin, bool loop) {
+        const std::string problem = inputFileProblem(path);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "kavtamor editor: %s\n", problem.c_str());
+            return false;
+        }
         SF_INFO info{};
         file = sf_open(path.c_str(), SFM_READ, &info);
         if (!file) {
@@ -146,6 +153,18 @@ int runEditorCommand(int argc, char** argv) {
         afterMs = *v;
     }
 
+    // The picture's file is checked, and its temporary file made, before the
+    // window opens; it replaces an existing file only once it is written.
+    AtomicOutput picture;
+    std::string error;
+    if (screenshot) {
+        error = overwritesInput(*screenshot, {modulePath(pluginPath), input.value_or("")});
+        if (!error.empty() || !picture.open(*screenshot, &error)) {
+            std::fprintf(stderr, "kavtamor editor: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
     std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
     if (!plugin) return 1;
     if (!(plugin->flags() & vst::effFlagsHasEditor)) {
@@ -181,8 +200,11 @@ int runEditorCommand(int argc, char** argv) {
         player.catchUp();
         plugin->dispatch(vst::effEditIdle);
         if (screenshot && Clock::now() - opened >= std::chrono::milliseconds(afterMs)) {
-            if (!window->saveScreenshot(screenshot->c_str())) {
+            if (!window->saveScreenshot(picture.temporaryPath().c_str())) {
                 std::fprintf(stderr, "kavtamor editor: cannot write %s\n", screenshot->c_str());
+                status = 1;
+            } else if (!picture.commit(&error)) {
+                std::fprintf(stderr, "kavtamor editor: %s\n", error.c_str());
                 status = 1;
             }
             break;

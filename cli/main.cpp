@@ -1,6 +1,8 @@
 // kavtamor: the command-line host of the Kav Tamor limiter module.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "cli/command_table.h"
 
@@ -16,7 +18,24 @@ void printTopLevelHelp(std::FILE* out) {
                  "Commands:\n");
     for (const kt::Command& command : kt::commandTable())
         std::fprintf(out, "  %-15s %s\n", command.name, command.summary);
-    std::fprintf(out, "\nRun 'kavtamor COMMAND --help' for the options of a command.\n");
+    std::fprintf(out,
+                 "\nRun 'kavtamor COMMAND --help' for the options of a command, 'kavtamor\n"
+                 "--version' for the version.\n");
+}
+
+// Runs a command; anything it throws is reported as a failure, never left
+// to end the process.
+int runCommand(const kt::Command& command, int argc, char** argv) {
+    try {
+        return command.run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "kavtamor %s: out of memory\n", command.name);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kavtamor %s: %s\n", command.name, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "kavtamor %s: failed with an unknown error\n", command.name);
+    }
+    return 1;
 }
 
 }  // namespace
@@ -32,8 +51,12 @@ int main(int argc, char** argv) {
         printTopLevelHelp(stdout);
         return 0;
     }
+    if (std::strcmp(name, "--version") == 0) {
+        std::printf("kavtamor %s, the command-line host of the Kav Tamor module\n", KT_VERSION);
+        return 0;
+    }
     for (const kt::Command& command : kt::commandTable()) {
-        if (std::strcmp(command.name, name) == 0) return command.run(argc - 1, argv + 1);
+        if (std::strcmp(command.name, name) == 0) return runCommand(command, argc - 1, argv + 1);
     }
     std::fprintf(stderr, "kavtamor: unknown command '%s'\n\n", name);
     printTopLevelHelp(stderr);

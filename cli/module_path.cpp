@@ -15,10 +15,21 @@ std::string defaultModulePath() {
     return (self.parent_path() / "KavTamor.so").string();
 }
 
+std::string modulePath(const std::optional<std::string>& pluginOption) {
+    if (!pluginOption) return defaultModulePath();
+    // The loader searches the library folders for a name without a slash.
+    if (!pluginOption->empty() && pluginOption->find('/') == std::string::npos)
+        return "./" + *pluginOption;
+    return *pluginOption;
+}
+
 std::unique_ptr<VstPlugin> loadModuleOrReport(const std::optional<std::string>& pluginOption) {
-    const std::string path = pluginOption ? *pluginOption : defaultModulePath();
+    if (pluginOption && pluginOption->empty()) {
+        std::fprintf(stderr, "kavtamor: --plugin is empty; give the path of a VST 2.4 module\n");
+        return nullptr;
+    }
     std::string error;
-    std::unique_ptr<VstPlugin> plugin = VstPlugin::load(path, &error);
+    std::unique_ptr<VstPlugin> plugin = VstPlugin::load(modulePath(pluginOption), &error);
     if (!plugin) std::fprintf(stderr, "kavtamor: %s\n", error.c_str());
     return plugin;
 }

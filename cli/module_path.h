@@ -12,6 +12,11 @@ namespace kt {
 // KavTamor.so in the directory of the running executable.
 std::string defaultModulePath();
 
+// The file a --plugin value names: the default module without one, and a
+// plain name ("KavTamor.so") in the current folder, as any other file
+// argument, rather than in the system's library folders.
+std::string modulePath(const std::optional<std::string>& pluginOption);
+
 // Loads the module named by --plugin (or the default one) and prints the
 // reason to standard error when it fails.
 std::unique_ptr<VstPlugin> loadModuleOrReport(const std::optional<std::string>& pluginOption);

@@ -245,6 +245,10 @@ std::optional<float> resolveContinuous(const VstPlugin& plugin, int index, const
         *error = valueText + " is outside the range of " + name + "; " + accepted();
         return std::nullopt;
     }
+    // The text shown at an end of the whole range gives exactly that end, not
+    // the middle of the values displaying it.
+    if (range.vLow == 0.0 && std::fabs(target - lowEnd) < half) return 0.0f;
+    if (range.vHigh == 1.0 && std::fabs(target - highEnd) < half) return 1.0f;
     // The values displaying the number form an interval [a, b); take its middle.
     double a = range.vLow;
     std::optional<double> atLow = numberAt(plugin, index, range.vLow);
@@ -341,7 +345,7 @@ std::optional<ParameterSetting> resolveSetting(const VstPlugin& plugin, const st
     std::optional<float> value;
     if (valueText.rfind("v=", 0) == 0) {
         std::optional<double> v = parseNumber(valueText.substr(2));
-        if (!v || *v < 0.0 || *v > 1.0) {
+        if (!v || !(*v >= 0.0 && *v <= 1.0)) {
             *error =
                 "\"" + valueText + "\": a normalised value is v= followed by a number from 0 to 1";
             return std::nullopt;

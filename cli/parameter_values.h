@@ -11,7 +11,8 @@
 // text shown at each step's centre, ignoring case and spaces. Continuous
 // parameters are matched by number: the normalised value is found by
 // bisection (the displays grow or fall monotonically) so that the display
-// reads the number at the display's own precision.
+// reads the number at the display's own precision; the number shown at either
+// end of the range gives exactly 0 or 1.
 #pragma once
 
 #include <optional>

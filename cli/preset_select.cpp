@@ -7,16 +7,6 @@
 namespace kt {
 namespace {
 
-std::uint32_t readBigEndian(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           std::uint32_t{p[3]};
-}
-
-std::uint32_t readLittleEndian(const std::uint8_t* p) {
-    return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) |
-           std::uint32_t{p[0]};
-}
-
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -57,16 +47,17 @@ std::optional<int> findPreset(const VstPlugin& plugin, const std::string& number
 }
 
 bool setChunkCurrentPreset(std::vector<std::uint8_t>& chunk, vst::int32 uniqueId, int preset) {
-    if (chunk.size() < kChunkBankOffset + kBankHeaderSize) return false;
-    const std::uint8_t* header = chunk.data() + kChunkBankOffset;
-    std::uint8_t* word = chunk.data() + kChunkBankOffset + kBankCurrentPresetOffset;
+    if (chunk.size() < static_cast<std::size_t>(kChunkHeadBytes + kImageHeaderBytes)) return false;
+    const std::uint8_t* header = chunk.data() + kChunkHeadBytes;
+    std::uint8_t* word = chunk.data() + kChunkHeadBytes + kHeaderCurrentPresetOffset;
     const auto value = static_cast<std::uint32_t>(preset);
-    if (readBigEndian(header) == static_cast<std::uint32_t>(uniqueId)) {
-        for (int i = 0; i < 4; ++i) word[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+    const auto id = static_cast<std::uint32_t>(uniqueId);
+    if (readBigEndian(header) == id) {
+        writeBigEndian(word, value);
         return true;
     }
-    if (readLittleEndian(header) == static_cast<std::uint32_t>(uniqueId)) {
-        for (int i = 0; i < 4; ++i) word[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    if (reverseWord(readBigEndian(header)) == id) {
+        writeBigEndian(word, reverseWord(value));
         return true;
     }
     return false;

@@ -10,14 +10,9 @@
 #include <vector>
 
 #include "cli/vst_host.h"
+#include "presets/preset_image.h"
 
 namespace kt {
-
-// Where the bank header starts inside the chunk, and the current-preset word
-// inside that header.
-constexpr std::size_t kChunkBankOffset = 8;
-constexpr std::size_t kBankCurrentPresetOffset = 17;
-constexpr std::size_t kBankHeaderSize = 41;
 
 // All preset names the module answers through effGetProgramNameIndexed.
 std::vector<std::string> presetNames(const VstPlugin& plugin);

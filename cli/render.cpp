@@ -3,12 +3,15 @@
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <optional>
 #include <vector>
+
+#include "cli/atomic_output.h"
+#include "cli/file_checks.h"
+#include "cli/sample_writer.h"
 
 namespace kt {
 namespace {
@@ -18,12 +21,6 @@ sf_count_t readFrames(SNDFILE* file, float* to, sf_count_t frames) {
 }
 sf_count_t readFrames(SNDFILE* file, double* to, sf_count_t frames) {
     return sf_readf_double(file, to, frames);
-}
-sf_count_t writeFrames(SNDFILE* file, const float* from, sf_count_t frames) {
-    return sf_writef_float(file, from, frames);
-}
-sf_count_t writeFrames(SNDFILE* file, const double* from, sf_count_t frames) {
-    return sf_writef_double(file, from, frames);
 }
 
 void processBlock(const VstPlugin& plugin, float** in, float** out, int frames) {
@@ -35,10 +32,77 @@ void processBlock(const VstPlugin& plugin, double** in, double** out, int frames
 
 struct SoundFile {
     SNDFILE* handle = nullptr;
-    ~SoundFile() {
-        if (handle != nullptr) sf_close(handle);
+    ~SoundFile() { close(); }
+    // libsndfile's error code of the close (it finishes the header).
+    int close() {
+        const int code = handle != nullptr ? sf_close(handle) : 0;
+        handle = nullptr;
+        return code;
     }
 };
+
+std::string frameCount(long long frames) {
+    return std::to_string(frames) + (frames == 1 ? " frame" : " frames");
+}
+
+// Bytes per frame of an uncompressed sample format; 0 for other formats.
+int frameBytes(const SF_INFO& info) {
+    switch (info.format & SF_FORMAT_SUBMASK) {
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8:
+        case SF_FORMAT_ULAW:
+        case SF_FORMAT_ALAW:
+            return info.channels;
+        case SF_FORMAT_PCM_16:
+            return 2 * info.channels;
+        case SF_FORMAT_PCM_24:
+            return 3 * info.channels;
+        case SF_FORMAT_PCM_32:
+        case SF_FORMAT_FLOAT:
+            return 4 * info.channels;
+        case SF_FORMAT_DOUBLE:
+            return 8 * info.channels;
+        default:
+            return 0;
+    }
+}
+
+// The length a file's header announces, in frames; -1 when it is unknown.
+// libsndfile trims its own count of a WAV or AIFF file to the bytes present,
+// so for those the size of the audio data chunk is read from the header.
+long long announcedFrames(SNDFILE* file, const SF_INFO& info) {
+    long long frames = info.frames == SF_COUNT_MAX ? -1 : info.frames;
+    const int container = info.format & SF_FORMAT_TYPEMASK;
+    const bool wav = container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX;
+    const int bytesPerFrame = frameBytes(info);
+    if ((!wav && container != SF_FORMAT_AIFF) || bytesPerFrame == 0) return frames;
+    SF_CHUNK_INFO wanted{};
+    std::strcpy(wanted.id, wav ? "data" : "SSND");
+    wanted.id_size = 4;
+    SF_CHUNK_INFO found{};
+    SF_CHUNK_ITERATOR* chunk = sf_get_chunk_iterator(file, &wanted);
+    if (chunk == nullptr || sf_get_chunk_size(chunk, &found) != SF_ERR_NO_ERROR) return frames;
+    // Writers that stream leave the size at 0 or all ones; AIFF's SSND
+    // starts with two words (offset and block size) before the samples.
+    if (found.datalen == 0 || found.datalen == 0xFFFFFFFFu) return frames;
+    const long long bytes = static_cast<long long>(found.datalen) - (wav ? 0 : 8);
+    return std::max(frames, bytes / bytesPerFrame);
+}
+
+// Why the frames read fall short of the input, or empty when they do not.
+std::string shortReadProblem(const std::string& path, SNDFILE* in, const SF_INFO& info,
+                             long long announced, long long read) {
+    const std::string got = frameCount(read) + " could be read";
+    const std::string why =
+        sf_error(in) != SF_ERR_NO_ERROR ? std::string(" (") + sf_strerror(in) + ")" : "";
+    if (announced >= 0 && read < announced)
+        return path + " is damaged or cut short: its header announces " + frameCount(announced) +
+               ", " + got + why;
+    if (!why.empty()) return path + " is damaged: " + got + why;
+    if (announced < 0 && info.seekable)
+        return path + " is damaged or cut short: its end is missing; " + got;
+    return {};
+}
 
 // A bar on standard error, redrawn when the percentage changes.
 class ProgressBar {
@@ -70,8 +134,9 @@ class ProgressBar {
 // effect's output frame m belongs to input frame m - latency; after the end
 // of the input, silence is fed until the last input frame has come out.
 template <typename Sample>
-bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* in, SNDFILE* out,
-                const SF_INFO& info, RenderSummary* summary, std::string* error) {
+bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* in,
+                SampleWriter& out, const SF_INFO& info, RenderSummary* summary,
+                std::string* error) {
     const int channels = info.channels;
     const int block = options.blockSize;
     const std::size_t stride = static_cast<std::size_t>(block);
@@ -149,7 +214,7 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
 
         bool written = true;
         if (!options.keepLatency) {
-            written = writeFrames(out, alignedBuffer.data(), aligned) == aligned;
+            written = out.write(alignedBuffer.data(), aligned);
         } else {
             const long long rawEnd = std::min(moduleFrame + frames, inputFrames);
             int raw = 0;
@@ -157,10 +222,10 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
                 const long long k = m - moduleFrame;
                 for (int c = 0; c < channels; ++c) rawBuffer[raw * channels + c] = outputs[c][k];
             }
-            written = writeFrames(out, rawBuffer.data(), raw) == raw;
+            written = out.write(rawBuffer.data(), raw);
         }
         if (!written) {
-            *error = "cannot write " + options.outputPath + ": " + sf_strerror(out);
+            *error = "cannot write " + options.outputPath + " (is the disk full?)";
             return false;
         }
         moduleFrame += frames;
@@ -185,35 +250,7 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
     return true;
 }
 
-std::string lowerExtension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 }  // namespace
-
-int outputFormatFor(const std::string& path, OutputBits bits, std::string* error) {
-    const std::string ext = lowerExtension(path);
-    const int pcm = bits == OutputBits::k16   ? SF_FORMAT_PCM_16
-                    : bits == OutputBits::k24 ? SF_FORMAT_PCM_24
-                                              : SF_FORMAT_FLOAT;
-    if (ext == ".wav") return SF_FORMAT_WAV | pcm;
-    if (ext == ".w64") return SF_FORMAT_W64 | pcm;
-    if (ext == ".aiff" || ext == ".aif") return SF_FORMAT_AIFF | pcm;
-    if (ext == ".caf") return SF_FORMAT_CAF | pcm;
-    if (ext == ".flac") {
-        if (bits == OutputBits::k32Float) {
-            *error = "FLAC holds 16 or 24 bits, not 32f";
-            return 0;
-        }
-        return SF_FORMAT_FLAC | pcm;
-    }
-    if (ext == ".ogg" || ext == ".oga") return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    *error = "cannot tell the output format from \"" + path +
-             "\"; use .wav, .flac, .aiff, .ogg, .w64 or .caf";
-    return 0;
-}
 
 bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSummary* summary,
                 std::string* error) {
@@ -230,6 +267,11 @@ bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSum
         return false;
     }
 
+    const std::string unreadable = inputFileProblem(options.inputPath);
+    if (!unreadable.empty()) {
+        *error = unreadable;
+        return false;
+    }
     SF_INFO inInfo{};
     SoundFile in;
     in.handle = sf_open(options.inputPath.c_str(), SFM_READ, &inInfo);
@@ -253,14 +295,24 @@ bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSum
                  " Hz with " + std::to_string(inInfo.channels) + " channels";
         return false;
     }
+    if (inInfo.samplerate < kModuleLowestRate || inInfo.samplerate > kModuleHighestRate) {
+        summary->warnings.push_back(
+            options.inputPath + " is at " + std::to_string(inInfo.samplerate) +
+            " Hz, outside the module's " + std::to_string(kModuleLowestRate) + " to " +
+            std::to_string(kModuleHighestRate) +
+            " Hz: it was processed as if at 44100 Hz, so its times and filters are off");
+    }
+    const long long announced = announcedFrames(in.handle, inInfo);
+
+    AtomicOutput output;
+    if (!output.open(options.outputPath, error)) return false;
     SoundFile out;
-    out.handle = sf_open(options.outputPath.c_str(), SFM_WRITE, &outInfo);
+    out.handle = sf_open(output.temporaryPath().c_str(), SFM_WRITE, &outInfo);
     if (out.handle == nullptr) {
         *error = "cannot write " + options.outputPath + ": " + sf_strerror(nullptr);
         return false;
     }
-    // Converting to integers clips instead of wrapping around.
-    sf_command(out.handle, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    SampleWriter writer(out.handle, format, inInfo.channels, options.blockSize);
 
     // What a host sends before it starts processing.
     plugin.host().setRecording(false);
@@ -271,11 +323,25 @@ bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSum
 
     const bool rendered =
         options.precision == 32
-            ? renderLoop<float>(plugin, options, in.handle, out.handle, inInfo, summary, error)
-            : renderLoop<double>(plugin, options, in.handle, out.handle, inInfo, summary, error);
+            ? renderLoop<float>(plugin, options, in.handle, writer, inInfo, summary, error)
+            : renderLoop<double>(plugin, options, in.handle, writer, inInfo, summary, error);
     plugin.dispatch(vst::effStopProcess);
     plugin.setMainsOn(false);
-    return rendered;
+    if (!rendered) return false;
+    if (const int code = out.close(); code != 0) {
+        *error = "cannot write " + options.outputPath + ": " + sf_error_number(code);
+        return false;
+    }
+    const std::string shortRead =
+        shortReadProblem(options.inputPath, in.handle, inInfo, announced, summary->frames);
+    if (!shortRead.empty()) {
+        if (!options.allowShort) {
+            *error = shortRead + "; nothing was written (--allow-short writes what could be read)";
+            return false;
+        }
+        summary->warnings.push_back(shortRead + "; the output holds what could be read");
+    }
+    return output.commit(error);
 }
 
 }  // namespace kt

@@ -6,23 +6,33 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/audio_analysis.h"
+#include "cli/output_format.h"
 #include "cli/vst_host.h"
 
 namespace kt {
 
-enum class OutputBits { k16, k24, k32Float };
+// The sample rates the module processes as they are; any other rate it
+// processes as if it were 44100 Hz.
+constexpr int kModuleLowestRate = 5000;
+constexpr int kModuleHighestRate = 200000;
 
 struct RenderOptions {
     std::string inputPath;
-    std::string outputPath;  // the format follows the extension
-    int precision = 64;      // 32: processReplacing, 64: processDoubleReplacing
+    // The format follows the extension. An existing file is replaced only
+    // by a complete result (see AtomicOutput).
+    std::string outputPath;
+    int precision = 64;  // 32: processReplacing, 64: processDoubleReplacing
     int blockSize = 512;
     OutputBits bits = OutputBits::k24;
     // Write the effect's raw output (delayed by its latency) instead of the
     // compensated one; the file keeps the input's length either way.
     bool keepLatency = false;
+    // Write what could be read of an input that ends before its header says,
+    // instead of failing.
+    bool allowShort = false;
     bool progress = false;  // a progress bar on standard error
     // Measure levels and loudness for the summary (on a second thread).
     bool analyse = true;
@@ -42,14 +52,15 @@ struct RenderSummary {
     double deepestReductionDb = 0;  // see deepestGainReductionDb
     double processSeconds = 0;      // time spent in the effect's processing calls
     double audioSeconds = 0;
+    // Said about a result that was written all the same: a rate outside the
+    // module's, an input cut short (with allowShort).
+    std::vector<std::string> warnings;
 };
 
-// The libsndfile format for a file name's extension (wav, flac, aiff/aif,
-// ogg, w64, caf) and output bits; 0 when there is none.
-int outputFormatFor(const std::string& path, OutputBits bits, std::string* error);
-
 // False with *error set when the files cannot be read or written, the input
-// has more than two channels, or the effect cannot process the precision.
+// has more than two channels or ends before its header says (unless
+// allowShort), or the effect cannot process the precision. The output file
+// is then left as it was.
 bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSummary* summary,
                 std::string* error);
 

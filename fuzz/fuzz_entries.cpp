@@ -11,6 +11,7 @@
 
 #include "fuzz/preset_store.h"
 #include "presets/preset_files.h"
+#include "presets/xplat.h"
 
 namespace kt::fuzz {
 namespace {
@@ -128,8 +129,12 @@ int oldLayoutInput(const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
+static void noAlert(const char*) {}
+
 int fileInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1 || size > (1u << 20)) return 0;
+    // A file cut short is reported with an alert; none is shown while fuzzing.
+    XPlatSetAlertHandler(noAlert);
     if (fileFolder.empty()) {
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kt-fuzz-files-XXXXXX";

@@ -1,11 +1,14 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 
 namespace kt {
 namespace {
@@ -20,6 +23,19 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Creates a hidden file beside `path`, exclusively.
+int createTemporaryBeside(const std::string& path, mode_t mode, std::string* temporary) {
+    static std::atomic<unsigned> counter{0};
+    const std::string stem =
+        folderOf(path) + "." + nameOf(path) + ".tmp-" + std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *temporary = stem + std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
+        const int fd = ::open(temporary->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 // Makes a rename in the folder durable.
 void syncFolder(const std::string& folder) {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -28,69 +44,99 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-}  // namespace
-
-AtomicFile::AtomicFile(std::string target, mode_t mode) : target_(std::move(target)) {
-    static std::atomic<unsigned> counter{0};
-    const std::string prefix = folderOf(target_) + "." + nameOf(target_) + ".tmp-" +
-                               std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temporary_ = prefix + std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd_ < 0 && errno != EEXIST) break;
-    }
-    if (fd_ < 0) temporary_.clear();
+bool fail(std::string* error, const std::string& message) {
+    if (error) *error = message;
+    return false;
 }
+
+}  // namespace
 
 AtomicFile::~AtomicFile() {
     discard();
 }
 
 void AtomicFile::discard() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
 }
 
-bool AtomicFile::write(const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (ok() && size > 0) {
-        const ssize_t n = ::write(fd_, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            failed_ = true;
-            break;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
+bool AtomicFile::open(const std::string& target, std::string* error, mode_t mode) {
+    discard();
+    target_ = target;
+    finalPath_ = target;
+    failure_ = 0;
+    if (target.empty()) return fail(error, "the output file has no name");
+    struct stat link {};
+    if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        // Replace the file the link names, not the link (a dangling link is replaced).
+        char resolved[PATH_MAX];
+        if (::realpath(target.c_str(), resolved) != nullptr) finalPath_ = resolved;
     }
-    return ok();
+    struct stat existing {};
+    const bool exists = ::stat(finalPath_.c_str(), &existing) == 0;
+    if (exists) {
+        if (S_ISDIR(existing.st_mode))
+            return fail(error, "cannot write " + target + ": it is a directory");
+        if (!S_ISREG(existing.st_mode))
+            return fail(error, "cannot write " + target + ": it is not a regular file");
+        // Without a write bit the file is protected, even from a user whom
+        // the system would let write it.
+        if (::access(finalPath_.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)
+            return fail(error, "cannot write " + target + ": it is write-protected (left as it is)");
+    }
+    descriptor_ = createTemporaryBeside(finalPath_, mode, &temporary_);
+    if (descriptor_ < 0) {
+        const int why = errno;
+        temporary_.clear();
+        const std::string folder = folderOf(target);
+        return fail(error, "cannot write " + target + ": " +
+                               (folder.empty() ? std::string("the current folder")
+                                               : "the folder " + folder) +
+                               " takes no new file (" + std::strerror(why) + ")");
+    }
+    if (exists) ::fchmod(descriptor_, existing.st_mode & 07777);
+    return true;
 }
 
-bool AtomicFile::commit() {
-    if (!ok()) {
-        discard();
-        return false;
+bool AtomicFile::write(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0 && descriptor_ >= 0 && failure_ == 0) {
+        const ssize_t written = ::write(descriptor_, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            failure_ = written < 0 ? errno : ENOSPC;
+            break;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
     }
-    bool done = ::fsync(fd_) == 0;
-    done = ::close(fd_) == 0 && done;
-    fd_ = -1;
-    done = done && ::rename(temporary_.c_str(), target_.c_str()) == 0;
-    if (!done) {
+    return descriptor_ >= 0 && failure_ == 0;
+}
+
+bool AtomicFile::commit(std::string* error) {
+    if (descriptor_ < 0 || temporary_.empty())
+        return fail(error, "cannot write " + target_ + ": the output was not opened");
+    int failure = failure_;
+    if (failure == 0 && ::fsync(descriptor_) != 0) failure = errno;
+    if (::close(descriptor_) != 0 && failure == 0) failure = errno;
+    descriptor_ = -1;
+    if (failure == 0 && ::rename(temporary_.c_str(), finalPath_.c_str()) != 0) failure = errno;
+    if (failure != 0) {
         discard();
-        return false;
+        return fail(error, "cannot write " + target_ + ": " + std::strerror(failure));
     }
     temporary_.clear();
-    syncFolder(folderOf(target_));
+    syncFolder(folderOf(finalPath_));
     return true;
 }
 
 bool writeFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
                          mode_t mode) {
-    AtomicFile file(path, mode);
-    file.write(bytes.data(), bytes.size());
-    return file.commit();
+    AtomicFile file;
+    return file.open(path, nullptr, mode) && file.write(bytes.data(), bytes.size()) &&
+           file.commit();
 }
 
 }  // namespace kt

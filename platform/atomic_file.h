@@ -1,8 +1,10 @@
-// A file that replaces its target only when it is complete: the bytes go to
-// a new temporary file beside the target (created exclusively, so two
-// writers never share it), are synced to disk, and the temporary file is
-// renamed over the target. A write that fails or is abandoned removes the
-// temporary file and leaves the target as it was. Not for the audio thread.
+// A file written whole or not at all. open() creates a temporary file beside
+// the target (in the same folder, so the final rename stays on one file
+// system); the caller fills it, through write() or by its path or
+// descriptor, and commit() syncs it to disk and renames it over the target.
+// Until commit() the target is untouched; a file never committed is removed
+// by the destructor, so a failed write leaves whatever was there and nothing
+// else. Not for the audio thread.
 #pragma once
 
 #include <sys/types.h>
@@ -15,29 +17,38 @@ namespace kt {
 
 class AtomicFile {
   public:
-    // Creates the temporary file with `mode` (before the umask); check ok().
-    explicit AtomicFile(std::string target, mode_t mode = 0666);
-    ~AtomicFile();  // removes the temporary file unless committed
+    AtomicFile() = default;
+    ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    bool ok() const { return fd_ >= 0 && !failed_; }
-    // The temporary file's descriptor, for writers that take one.
-    int fd() const { return fd_; }
-    const std::string& temporaryPath() const { return temporary_; }
+    // Refuses a target that is a directory or another kind of non-regular
+    // file, or an existing file without write permission; a symbolic link is
+    // followed, so the file it names is replaced and the link stays. A new
+    // file gets `mode` (before the umask), a replaced one keeps its own.
+    // False with *error set (when given) if the target is refused or its
+    // folder takes no file.
+    bool open(const std::string& target, std::string* error = nullptr, mode_t mode = 0666);
 
+    const std::string& temporaryPath() const { return temporary_; }
+    int fd() const { return descriptor_; }
+
+    // Appends bytes; false once any write has failed.
     bool write(const void* data, std::size_t size);
-    // Syncs, closes and renames over the target; true when the target now
-    // holds everything written.
-    bool commit();
+
+    // Replaces the target with the temporary file and makes the rename
+    // durable. False with *error set when the data cannot be made durable or
+    // the rename fails; the target is then as it was.
+    bool commit(std::string* error = nullptr);
 
   private:
     void discard();
 
-    std::string target_;
+    std::string target_;     // as the caller named it, for messages
+    std::string finalPath_;  // the file the rename replaces (a link's target)
     std::string temporary_;
-    int fd_ = -1;
-    bool failed_ = false;
+    int descriptor_ = -1;
+    int failure_ = 0;  // errno of the first failed write
 };
 
 // Writes bytes to path as a whole or not at all.

@@ -1,5 +1,6 @@
 #include "plugin/Plugin.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -67,6 +68,9 @@ void Plugin::processDoubleReplacing(double** inputs, double** outputs, int32 fra
 }
 
 void Plugin::setParameter(int32 index, float value) {
+    // NaN or an infinity (a faulty host or automation lane) would poison the
+    // engine's state and the stored preset: the parameter keeps its value.
+    if (!std::isfinite(value)) return;
     if (index >= 0 && index < kNumEngineParams)
         engine.setParameter(index, value);
     else if (index == kVersion)

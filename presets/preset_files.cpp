@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "presets/CPresetSystemEffect.h"
 #include "presets/xplat.h"
 
 namespace kt {
@@ -20,15 +21,46 @@ bool readImageFile(const char* name, const char* dir, std::vector<unsigned char>
     return ok;
 }
 
+namespace {
+
+// Whether a current-layout file of the expected kind holds less than its
+// header announces: read anyway, it would be taken in part. Old layouts carry
+// no length of their own.
+bool shorterThanItsHeader(PresetImageCodec& codec, const std::vector<unsigned char>& bytes,
+                          unsigned char kind, bool reversed) {
+    if (bytes.size() <= static_cast<std::size_t>(kOldImagePrefixBytes) || bytes[4] != kind)
+        return false;
+    const ByteOrder order = detectByteOrder(bytes.data(), codec.presetStore().getUniqueID());
+    if (order == ByteOrder::rejected) return false;
+    if (bytes.size() < static_cast<std::size_t>(kImageHeaderBytes)) return true;
+    const bool swapped = (order == ByteOrder::swapped) != reversed;
+    const newpresetheader header = readImageHeader(bytes.data(), swapped);
+    return header.bodyLength > static_cast<long>(bytes.size()) - kImageHeaderBytes;
+}
+
+// Reads a file and refuses one cut short, with an alert that says so.
+bool readWholeFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed,
+                   bool bank, std::vector<unsigned char>* bytes) {
+    if (!readImageFile(name, dir, bytes)) return false;
+    if (!shorterThanItsHeader(codec, *bytes, bank ? kKindBank : kKindPreset, reversed)) return true;
+    const std::string message = std::string("Could not load the ") + (bank ? "bank" : "preset") +
+                                " file: it is shorter than its header says (cut short?).\n" + dir +
+                                name;
+    XPlatDisplayAlert(message.c_str());
+    return false;
+}
+
+}  // namespace
+
 bool loadPresetFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed) {
     std::vector<unsigned char> bytes;
-    if (!readImageFile(name, dir, &bytes)) return false;
+    if (!readWholeFile(codec, name, dir, reversed, false, &bytes)) return false;
     return codec.loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), reversed);
 }
 
 bool loadBankFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed) {
     std::vector<unsigned char> bytes;
-    if (!readImageFile(name, dir, &bytes)) return false;
+    if (!readWholeFile(codec, name, dir, reversed, true, &bytes)) return false;
     if (!codec.loadBankImage(bytes.data(), static_cast<long>(bytes.size()), reversed))
         return false;
     // A bank from a file always starts on its first preset.

@@ -14,7 +14,8 @@ namespace kt {
 bool readImageFile(const char* name, const char* dir, std::vector<unsigned char>* bytes);
 
 // Loads a preset file into the current preset, or a bank file into the bank
-// (which then starts on its first preset). Refused data changes nothing.
+// (which then starts on its first preset). Refused data changes nothing; a
+// file shorter than its own header says is refused with an alert.
 bool loadPresetFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed);
 bool loadBankFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed);
 

@@ -20,8 +20,8 @@ void writeImageHeader(unsigned char* out, std::int32_t uniqueId, unsigned char k
     writeBigEndian(out + 5, static_cast<std::uint32_t>(kImageFormatVersion));
     writeBigEndian(out + 9, static_cast<std::uint32_t>(numParams));
     writeBigEndian(out + 13, static_cast<std::uint32_t>(numRecords));
-    writeBigEndian(out + 17, static_cast<std::uint32_t>(currentPreset));
-    writeBigEndian(out + 21, static_cast<std::uint32_t>(bodyLength));
+    writeBigEndian(out + kHeaderCurrentPresetOffset, static_cast<std::uint32_t>(currentPreset));
+    writeBigEndian(out + kHeaderBodyLengthOffset, static_cast<std::uint32_t>(bodyLength));
 }
 
 newpresetheader readImageHeader(const unsigned char* p, bool swapped) {

@@ -26,6 +26,9 @@ constexpr unsigned char kKindMidi = 0x0C;
 
 constexpr std::int32_t kImageFormatVersion = 0x01050100;
 constexpr int kImageHeaderBytes = 41;
+// Offsets of header words readers of whole images need.
+constexpr int kHeaderCurrentPresetOffset = 17;
+constexpr int kHeaderBodyLengthOffset = 21;
 constexpr int kOldImagePrefixBytes = 5;  // identifier and kind byte before an old layout
 
 // Record types and sizes of the body.

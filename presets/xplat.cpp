@@ -44,8 +44,8 @@ long XPlatFileOpen(const char* name, const char* dir, XPlatFile** handle, bool w
     auto file = std::make_unique<XPlatFile>();
     long length = 0;
     if (write) {
-        file->written = std::make_unique<kt::AtomicFile>(path);
-        if (!file->written->ok()) return 0;
+        file->written = std::make_unique<kt::AtomicFile>();
+        if (!file->written->open(path)) return 0;
     } else {
         file->stream = std::fopen(path.c_str(), "rbe");
         if (!file->stream) return 0;

@@ -2,6 +2,7 @@
 #include "cli/demo_material.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <cmath>
 
@@ -52,6 +53,16 @@ TEST(DemoMaterialTest, CommandWritesTheExcerpt) {
     const StereoSignal signal = generateDemoMaterial();
     ASSERT_EQ(file.frames(), signal.frames());
     EXPECT_FLOAT_EQ(static_cast<float>(file.at(5000, 1)), static_cast<float>(signal.right[5000]));
+
+    // The extension chooses the format.
+    ASSERT_EQ(
+        test::runKavtamor({"demo-material", "--seconds", "0.5", dir.file("demo.flac")}).exitCode,
+        0);
+    SF_INFO info{};
+    SNDFILE* flac = sf_open(dir.file("demo.flac").c_str(), SFM_READ, &info);
+    ASSERT_NE(flac, nullptr);
+    sf_close(flac);
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_FLAC);
 }
 
 TEST(BenchCommandTest, TimesTheModuleAndAnother) {

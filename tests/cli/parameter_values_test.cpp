@@ -55,6 +55,13 @@ TEST_F(ParameterValuesTest, ContinuousValuesWithOrWithoutTheirUnit) {
     EXPECT_EQ(displayAfter("L/R Link=50%"), "50.0%");
     // More digits than the display shows: the value displayed at its precision.
     EXPECT_EQ(displayAfter("Drive=+6.004dB"), "+6.00");
+    // The ends of a range are exact.
+    displayAfter("L/R Link=100%");
+    EXPECT_EQ(plugin->getParameter(5), 1.0f);
+    displayAfter("Drive=+24dB");
+    EXPECT_EQ(plugin->getParameter(1), 1.0f);
+    displayAfter("Release=1ms");
+    EXPECT_EQ(plugin->getParameter(3), 0.0f);
 }
 
 TEST_F(ParameterValuesTest, SpecialTextsOfContinuousParameters) {

@@ -46,24 +46,24 @@ TEST_F(PresetSelectTest, SelectingAppliesThePresetsValues) {
 
 TEST_F(PresetSelectTest, TheCurrentPresetWordFollowsTheHeadersByteOrder) {
     const vst::int32 id = vst::fourCC('K', 'v', 't', 'r');
-    std::vector<std::uint8_t> chunk(kChunkBankOffset + kBankHeaderSize, 0);
+    std::vector<std::uint8_t> chunk(kChunkHeadBytes + kImageHeaderBytes, 0);
     const std::uint8_t big[] = {'K', 'v', 't', 'r'};
-    std::copy(big, big + 4, chunk.begin() + kChunkBankOffset);
+    std::copy(big, big + 4, chunk.begin() + kChunkHeadBytes);
     ASSERT_TRUE(setChunkCurrentPreset(chunk, id, 0x0102));
-    const std::size_t word = kChunkBankOffset + kBankCurrentPresetOffset;
+    const std::size_t word = kChunkHeadBytes + kHeaderCurrentPresetOffset;
     EXPECT_EQ(chunk[word], 0);
     EXPECT_EQ(chunk[word + 2], 1);
     EXPECT_EQ(chunk[word + 3], 2);
 
     const std::uint8_t little[] = {'r', 't', 'v', 'K'};
-    std::copy(little, little + 4, chunk.begin() + kChunkBankOffset);
+    std::copy(little, little + 4, chunk.begin() + kChunkHeadBytes);
     ASSERT_TRUE(setChunkCurrentPreset(chunk, id, 0x0102));
     EXPECT_EQ(chunk[word], 2);
     EXPECT_EQ(chunk[word + 1], 1);
 
-    chunk[kChunkBankOffset] = 'X';
+    chunk[kChunkHeadBytes] = 'X';
     EXPECT_FALSE(setChunkCurrentPreset(chunk, id, 1));
-    std::vector<std::uint8_t> tooShort(kChunkBankOffset + kBankHeaderSize - 1, 0);
+    std::vector<std::uint8_t> tooShort(kChunkHeadBytes + kImageHeaderBytes - 1, 0);
     EXPECT_FALSE(setChunkCurrentPreset(tooShort, id, 1));
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/temp_config.h"
@@ -144,40 +145,57 @@ TEST_F(RenderTest, MonoStaysMonoAndOtherFormatsWork) {
     EXPECT_EQ(read(dir.file("mono.aiff")).frames(), 48000u);
 }
 
-TEST_F(RenderTest, BadInputIsRefusedWithAReason) {
-    const std::string in = impulseFile();
-    auto expectRefusal = [&](std::vector<std::string> args, const std::string& words) {
-        const CommandResult result = render(args);
-        EXPECT_NE(result.exitCode, 0);
-        EXPECT_NE(result.err.find(words), std::string::npos) << result.err;
+TEST_F(RenderTest, IntegerOutputIsRoundedToTheNearestStep) {
+    // A slow ramp across a few 16-bit steps: every fraction of a step occurs.
+    AudioFile ramp;
+    ramp.sampleRate = 44100;
+    ramp.channels = 1;
+    for (int i = 0; i < 44100; ++i) ramp.samples.push_back(-0.001 + 0.002 * i / 44100.0);
+    ASSERT_TRUE(writeFloatWav(dir.file("ramp.wav"), ramp));
+    auto renderAs = [&](const char* bits, std::vector<std::string> sets) {
+        const std::string out = dir.file(std::string("ramp") + bits + ".wav");
+        sets.insert(sets.end(), {"--quiet", "--bits", bits, dir.file("ramp.wav"), out});
+        EXPECT_EQ(render(sets).exitCode, 0) << bits;
+        return read(out);
     };
-    expectRefusal({dir.file("missing.wav"), dir.file("out.wav")}, "cannot read");
-    expectRefusal({in}, "expected an input and an output file");
-    expectRefusal({"--bits", "12", in, dir.file("out.wav")}, "--bits takes 16, 24 or 32f");
-    expectRefusal({"--precision", "80", in, dir.file("out.wav")}, "--precision");
-    expectRefusal({"--block", "0", in, dir.file("out.wav")}, "--block");
-    expectRefusal({in, dir.file("out.xyz")}, "output format");
-    expectRefusal({"--bits", "32f", in, dir.file("out.flac")}, "FLAC");
-    expectRefusal({"--preset", "Nope", in, dir.file("out.wav")}, "no preset named");
-    expectRefusal({"--set", "Bits=17", in, dir.file("out.wav")}, "accepted");
-    expectRefusal({"--frobnicate", in, dir.file("out.wav")}, "unknown option --frobnicate");
-    expectRefusal({"--plugin", "/nonexistent.so", in, dir.file("out.wav")}, "cannot load");
+    const AudioFile exact = renderAs("32f", {});
+    for (const auto& [bits, steps] : {std::pair{"16", 32768.0}, std::pair{"24", 8388608.0}}) {
+        const AudioFile rounded = renderAs(bits, {});
+        ASSERT_EQ(rounded.samples.size(), exact.samples.size());
+        double largest = 0.0;
+        for (std::size_t i = 0; i < exact.samples.size(); ++i)
+            largest = std::max(largest, std::fabs(rounded.samples[i] - exact.samples[i]) * steps);
+        EXPECT_LE(largest, 0.5 + 1e-3) << bits << " bits";
+    }
+    // Output the module has requantized to 16 bits is written unchanged.
+    const std::vector<std::string> requantized = {"--set", "Quantize=on", "--set", "Bits=16"};
+    EXPECT_TRUE(renderAs("16", requantized).samples == renderAs("32f", requantized).samples);
+}
 
-    AudioFile surround;
-    surround.sampleRate = 44100;
-    surround.channels = 3;
-    surround.samples.assign(3 * 1000, 0.0);
-    ASSERT_TRUE(writeFloatWav(dir.file("three.wav"), surround));
-    expectRefusal({dir.file("three.wav"), dir.file("out.wav")}, "3 channels");
+TEST_F(RenderTest, InputTheModuleCannotTakeAsItIsIsNamedInAWarning) {
+    AudioFile slow;
+    slow.sampleRate = 4000;
+    slow.channels = 1;
+    slow.samples.assign(4000, 0.1);
+    ASSERT_TRUE(writeFloatWav(dir.file("slow.wav"), slow));
+    CommandResult result = render({"--quiet", dir.file("slow.wav"), dir.file("slow out.wav")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("4000 Hz, outside the module's 5000 to 200000 Hz"), std::string::npos)
+        << result.err;
 
-    const CommandResult unknown = runKavtamor({"frobnicate"});
-    EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
+    // A file cut short: with --allow-short, what could be read is written.
+    const std::string whole = impulseFile();
+    std::filesystem::resize_file(whole, std::filesystem::file_size(whole) / 2);
+    result = render({"--quiet", "--allow-short", whole, dir.file("short.wav")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("announces 88200 frames"), std::string::npos) << result.err;
+    EXPECT_NEAR(static_cast<double>(read(dir.file("short.wav")).frames()), 44100.0, 10.0);
 }
 
 TEST_F(RenderTest, EveryCommandHasHelp) {
     const CommandResult top = runKavtamor({"--help"});
     ASSERT_EQ(top.exitCode, 0);
+    EXPECT_NE(runKavtamor({"--version"}).out.find("kavtamor 1.5.1"), std::string::npos);
     for (const char* command : {"info", "presets", "render", "bench", "demo-material"}) {
         EXPECT_NE(top.out.find(command), std::string::npos) << command;
         const CommandResult help = runKavtamor({command, "--help"});

@@ -128,6 +128,30 @@ TEST_F(PresetFilesTest, UnreadableOrTinyFilesChangeNothingAndAreReported) {
     EXPECT_NE(alerts[1].find("Could not read the bank file"), std::string::npos) << alerts[1];
 }
 
+TEST_F(PresetFilesTest, FilesShorterThanTheirHeaderSaysAreRefusedWithAnAlert) {
+    const fs::path bank = folder / "cut.kvb";
+    const fs::path preset = folder / "cut.kav";
+    ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
+    ASSERT_TRUE(editor().savePresetFile(preset.c_str()));
+    for (const fs::path& file : {bank, preset}) {
+        const auto bytes = readFile(file);
+        writeFile(file, {bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)});
+    }
+    // Changes on both sides of the cut, which a partial load would undo in part.
+    fx().setPresetNo(0);
+    plugin->setParameter(1, 0.9f);
+    fx().setPresetNo(26);
+    plugin->setParameter(1, 0.1f);
+    const BankSnapshot before = snapshot(fx());
+    EXPECT_FALSE(editor().loadBankFile(bank.c_str(), false));
+    EXPECT_FALSE(editor().loadPresetFile(preset.c_str(), false));
+    EXPECT_EQ(snapshot(fx()), before);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_NE(alerts[0].find("shorter than its header says"), std::string::npos) << alerts[0];
+    EXPECT_NE(alerts[0].find("cut.kvb"), std::string::npos) << alerts[0];
+    EXPECT_NE(alerts[1].find("preset file"), std::string::npos) << alerts[1];
+}
+
 TEST_F(PresetFilesTest, FailedSaveKeepsTheOldFileAndAlerts) {
     const fs::path file = folder / "keep.kav";
     const std::vector<unsigned char> old = {'o', 'l', 'd'};

@@ -98,6 +98,21 @@ TEST_F(ModuleTest, StepsAreClampedFromBothSides) {
     EXPECT_EQ(plugin->getParameter(10), -0.5f);
 }
 
+TEST_F(ModuleTest, ANonFiniteValueKeepsThePreviousOne) {
+    plugin->setParameter(1, 0.75f);  // Drive +12 dB
+    plugin->setParameter(22, 0.3f);  // stored only
+    const std::vector<std::uint8_t> bank = plugin->getChunk();
+    for (float v : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()}) {
+        plugin->setParameter(1, v);
+        plugin->setParameter(22, v);
+    }
+    EXPECT_EQ(plugin->getParameter(1), 0.75f);
+    EXPECT_EQ(plugin->getParameter(22), 0.3f);
+    EXPECT_EQ(plugin->getChunk(), bank);  // the preset kept its values
+    EXPECT_EQ(plugin->parameterDisplay(1), "+12.00");
+}
+
 TEST_F(ModuleTest, StoredOnlyAndVersionIndices) {
     plugin->setParameter(22, 0.7f);
     EXPECT_EQ(plugin->getParameter(22), 0.7f);

@@ -167,12 +167,14 @@ TEST_F(BankCommandTest, RenderTakesItsPresetFromTheBank) {
 
 TEST(BankFileToChunk, HeaderFollowsTheFilesByteOrder) {
     std::string error;
-    const std::vector<std::uint8_t> big = {'K', 'v', 't', 'r', 0x38, 0, 0};
+    // Headers announcing an empty body.
+    std::vector<std::uint8_t> big(41, 0), little(41, 0);
+    big[0] = 'K', big[1] = 'v', big[2] = 't', big[3] = 'r', big[4] = 0x38;
+    little[0] = 'r', little[1] = 't', little[2] = 'v', little[3] = 'K', little[4] = 0x38;
     const auto chunk = bankFileToChunk(big, kUniqueId, &error);
     ASSERT_TRUE(chunk);
     EXPECT_EQ((std::vector<std::uint8_t>(chunk->begin(), chunk->begin() + 8)),
               (std::vector<std::uint8_t>{2, 0, 0, 0, 'K', 'v', 't', 'r'}));
-    const std::vector<std::uint8_t> little = {'r', 't', 'v', 'K', 0x38};
     const auto littleChunk = bankFileToChunk(little, kUniqueId, &error);
     ASSERT_TRUE(littleChunk);
     EXPECT_EQ((*littleChunk)[3], 2);

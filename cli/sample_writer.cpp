@@ -1,0 +1,46 @@
+#include "cli/sample_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "cli/output_format.h"
+
+namespace kt {
+namespace {
+
+// x on a grid of 2^(bits-1) steps per unit, rounded to the nearest step and
+// clipped, as the left-justified 32-bit word libsndfile takes for any integer
+// word length.
+int roundedWord(double x, int bits) {
+    const double scale = std::ldexp(1.0, bits - 1);
+    const double v = std::isnan(x) ? 0.0 : std::clamp(x * scale, -scale, scale - 1.0);
+    const std::int64_t step = std::llrint(v);
+    return static_cast<int>(step * (std::int64_t{1} << (32 - bits)));
+}
+
+}  // namespace
+
+SampleWriter::SampleWriter(SNDFILE* file, int format, int channels, int maxFrames)
+    : file_(file), bits_(integerBitsOf(format)), channels_(channels) {
+    if (bits_ > 0) words_.resize(static_cast<std::size_t>(maxFrames) * channels);
+}
+
+template <typename Sample>
+bool SampleWriter::writeRounded(const Sample* frames, int count) {
+    const std::size_t samples = static_cast<std::size_t>(count) * channels_;
+    for (std::size_t i = 0; i < samples; ++i) words_[i] = roundedWord(frames[i], bits_);
+    return sf_writef_int(file_, words_.data(), count) == count;
+}
+
+bool SampleWriter::write(const float* frames, int count) {
+    if (bits_ > 0) return writeRounded(frames, count);
+    return sf_writef_float(file_, frames, count) == count;
+}
+
+bool SampleWriter::write(const double* frames, int count) {
+    if (bits_ > 0) return writeRounded(frames, count);
+    return sf_writef_double(file_, frames, count) == count;
+}
+
+}  // namespace kt
