@@ -95,23 +95,21 @@ bool CPresetSystemEditor::loadFile(const char* path, bool reversed, bool bank) {
     const std::string refused = std::string("Could not load the ") + kind +
                                 " file: it holds no Kav Tamor " + kind +
                                 ", or its data is damaged. Nothing was changed.\n" + shown;
-    std::vector<unsigned char> bytes;
-    if (!kt::readImageFile(name, presetDirectory, &bytes)) {
-        alert(isReadableFile(path)
-                  ? refused
-                  : std::string("Could not read the ") + kind + " file:\n" + shown);
-        return false;
+    switch (kt::loadImageFile(codec, name, presetDirectory, reversed, bank)) {
+        case kt::FileLoad::loaded:
+            return true;
+        case kt::FileLoad::unreadable:
+            alert(isReadableFile(path)
+                      ? refused
+                      : std::string("Could not read the ") + kind + " file:\n" + shown);
+            return false;
+        case kt::FileLoad::cutShort:  // already reported
+            return false;
+        case kt::FileLoad::refused:
+            alert(refused);
+            return false;
     }
-    const auto length = static_cast<long>(bytes.size());
-    const bool taken = bank ? codec.loadBankImage(bytes.data(), length, reversed)
-                            : codec.loadPresetImage(bytes.data(), length, reversed);
-    if (!taken) {
-        alert(refused);
-        return false;
-    }
-    // A bank from a file always starts on its first preset.
-    if (bank) codec.showAppliedPreset(0);
-    return true;
+    return false;
 }
 
 bool CPresetSystemEditor::loadPresetFile(const char* path, bool reversed) {
