@@ -36,12 +36,16 @@ bool AEffGUIEditor::openFrame(void* parent, CBitmap* background) {
         size = CRect(0, 0, background->getWidth(), background->getHeight());
     auto* newFrame = new MyFrame(size, this);
     if (background) newFrame->setBackground(background);
-    if (!newFrame->open(parent)) {
+    if (!openWindow(newFrame, parent)) {
         newFrame->close();
         return false;
     }
     frame = newFrame;
     return true;
+}
+
+bool AEffGUIEditor::openWindow(MyFrame* newFrame, void* parent) {
+    return newFrame->open(parent);
 }
 
 void AEffGUIEditor::closeFrame() {

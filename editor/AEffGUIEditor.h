@@ -48,6 +48,9 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
     bool openFrame(void* parent, CBitmap* background);
     // Releases the frame and its views.
     void closeFrame();
+    // Puts the new frame on the screen inside the host's window; false when it
+    // cannot be made. Tests open it on an offscreen platform instead.
+    virtual bool openWindow(MyFrame* newFrame, void* parent);
 
     MyFrame* frame = nullptr;
     vst::ERect rect{};

@@ -26,6 +26,7 @@ Plugin::Plugin(audioMasterCallback audioMaster)
     initPresets();
     loadTamorDefaults();
     new Editor(this);  // the editor's base constructor hands it to setEditor
+    limiterEditor()->setMeterSource(this);
     limiterEditor()->setLatency(engine.latency());
     loadDefaults();
     setPresetNo(0);

@@ -7,12 +7,13 @@
 // setParameter, getParameter, the displays and the chunk from either.
 #pragma once
 
+#include "editor/meter_source.h"
 #include "engine/limiter_engine.h"
 #include "presets/CPresetSystemEffect.h"
 
 class Editor;
 
-class Plugin : public CPresetSystemEffect {
+class Plugin : public CPresetSystemEffect, public kt::MeterSource {
 public:
     explicit Plugin(vst::audioMasterCallback audioMaster);
     ~Plugin() override;
@@ -49,9 +50,9 @@ public:
 
     // The editor's idle pass (user-interface thread): the ten meter readings
     // (see LimiterEngine::getMeters); takes no lock.
-    virtual void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
-                           float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR,
-                           float* gainL, float* gainR);
+    void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
+                   float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR, float* gainL,
+                   float* gainR) override;
     virtual int getProcessType() { return engine.rateShift(); }
 
     kt::LimiterEngine& limiter() { return engine; }

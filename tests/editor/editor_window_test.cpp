@@ -1,6 +1,5 @@
 // The module's editor driven through the binary interface the way hosts drive
 // it, in real X11 windows on a private Xvfb display (see with_xvfb.sh).
-#include <cairo.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,10 +12,13 @@
 
 #include "cli/vst_host.h"
 #include "platform/x11_host_window.h"
+#include "tests/editor/reference_images.h"
 
 namespace fs = std::filesystem;
 using kt::VstPlugin;
 using kt::X11HostWindow;
+using kt::test::compareImages;
+using kt::test::ImageDifference;
 
 namespace {
 
@@ -57,48 +59,6 @@ class EditorWindow : public ::testing::Test {
     std::unique_ptr<VstPlugin> plugin;
     std::unique_ptr<X11HostWindow> window;
 };
-
-// Mean and worst per-channel difference of two PNG files of the same size.
-struct ImageDifference {
-    bool comparable = false;
-    double mean = 0;
-    double share = 0;  // share of pixels with a channel off by more than 24
-};
-
-ImageDifference compare(const fs::path& a, const fs::path& b) {
-    ImageDifference d;
-    cairo_surface_t* x = cairo_image_surface_create_from_png(a.c_str());
-    cairo_surface_t* y = cairo_image_surface_create_from_png(b.c_str());
-    if (cairo_surface_status(x) == CAIRO_STATUS_SUCCESS &&
-        cairo_surface_status(y) == CAIRO_STATUS_SUCCESS &&
-        cairo_image_surface_get_width(x) == cairo_image_surface_get_width(y) &&
-        cairo_image_surface_get_height(x) == cairo_image_surface_get_height(y)) {
-        d.comparable = true;
-        const int w = cairo_image_surface_get_width(x), h = cairo_image_surface_get_height(x);
-        long long sum = 0, off = 0;
-        for (int j = 0; j < h; ++j) {
-            const auto* rx = reinterpret_cast<const std::uint32_t*>(
-                cairo_image_surface_get_data(x) + j * cairo_image_surface_get_stride(x));
-            const auto* ry = reinterpret_cast<const std::uint32_t*>(
-                cairo_image_surface_get_data(y) + j * cairo_image_surface_get_stride(y));
-            for (int i = 0; i < w; ++i) {
-                int worst = 0;
-                for (int shift = 0; shift < 24; shift += 8) {
-                    const int delta = std::abs(static_cast<int>((rx[i] >> shift) & 255) -
-                                               static_cast<int>((ry[i] >> shift) & 255));
-                    sum += delta;
-                    worst = std::max(worst, delta);
-                }
-                off += worst > 24;
-            }
-        }
-        d.mean = static_cast<double>(sum) / (3.0 * w * h);
-        d.share = static_cast<double>(off) / (static_cast<double>(w) * h);
-    }
-    cairo_surface_destroy(x);
-    cairo_surface_destroy(y);
-    return d;
-}
 
 }  // namespace
 
@@ -156,7 +116,7 @@ TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
     ASSERT_TRUE(window->saveScreenshot(shot.c_str()));
     plugin->dispatch(vst::effEditClose);
 
-    const fs::path reference = fs::path(KT_SOURCE_DIR) / "tests/editor/reference/editor.png";
+    const fs::path reference = kt::test::referencePath("editor_default");
     if (std::getenv("KT_UPDATE_REFERENCE")) {
         fs::copy_file(shot, reference, fs::copy_options::overwrite_existing);
         fs::remove(shot);
@@ -164,7 +124,7 @@ TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
     }
     ASSERT_TRUE(fs::exists(reference))
         << "no reference picture; make it with KT_UPDATE_REFERENCE=1 and look at it";
-    const ImageDifference d = compare(shot, reference);
+    const ImageDifference d = compareImages(shot, reference);
     ASSERT_TRUE(d.comparable) << shot << " and " << reference << " differ in size";
     EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
     EXPECT_LT(d.share, 0.01) << "screenshot kept at " << shot;
@@ -180,8 +140,7 @@ TEST_F(EditorWindow, OpensInA32BitParentWithAlphaAndLooksTheSame) {
         fs::temp_directory_path() / ("kt_editor_argb_" + std::to_string(getpid()) + ".png");
     ASSERT_TRUE(argb->saveScreenshot(shot.c_str()));
     plugin->dispatch(vst::effEditClose);
-    const ImageDifference d =
-        compare(shot, fs::path(KT_SOURCE_DIR) / "tests/editor/reference/editor.png");
+    const ImageDifference d = compareImages(shot, kt::test::referencePath("editor_default"));
     ASSERT_TRUE(d.comparable);
     EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
     if (d.mean < 2.0) fs::remove(shot);

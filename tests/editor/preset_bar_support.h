@@ -2,7 +2,9 @@
 // so the bar is driven with synthetic input and drawn without a display.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "editor/CKavTextEdit.h"
 #include "editor/CPresetSystemEditor.h"
@@ -49,6 +51,11 @@ class OffscreenBar : public Base {
         click(x, y, buttons, clock + 100);
     }
     void hover(double x, double y) { this->frame->platformMouseMoved(x, y, 0); }
+    // One idle pass of the host's, after the editor's pacing lets it run.
+    void idlePass() {
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        this->idle();
+    }
 
   private:
     std::uint32_t clock = 1000;

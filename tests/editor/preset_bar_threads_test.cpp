@@ -109,7 +109,7 @@ TEST_F(ChunkThreadTest, ChunksLoadedWhileTheWindowIdlesShowOnTheNextPass) {
     });
     while (!done.load()) bar->idle();
     host.join();
-    bar->idle();
+    bar->idlePass();
 
     EXPECT_EQ(bar->menu()->getCurrentIndex(), 11);
     for (int n = 0; n < kNumPresets; ++n)

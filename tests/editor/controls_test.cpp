@@ -1,0 +1,251 @@
+// The editor's own controls with synthetic input on an offscreen frame: the
+// values they send, in which order, inside which edit bracket, and the image
+// rows they show.
+#include <gtest/gtest.h>
+
+#include "editor/knob.h"
+#include "editor/mode_button.h"
+#include "editor/on_off_buttons.h"
+#include "engine/parameters.h"
+#include "editor/speed_switch.h"
+#include "editor/steppers.h"
+#include "tests/editor/editor_test_support.h"
+
+using namespace kt::test;
+
+namespace {
+constexpr int kImage = 11, kGlow = 22;
+}
+
+TEST(OnOffButtons, ToggleClickWheelBracketsAndImages) {
+    ViewFrame f;
+    RowCodedBitmap image(33, 38, kImage);
+    auto* plain = f.add(new CKavOnOffButton({10, 10, 43, 29}, &f.recorder, 3, image));
+    f.click(20, 20);
+    f.click(20, 20, kRButton);  // not handled: nothing happens
+    f.idle();
+    EXPECT_EQ(f.recorder.text(), "begin 3, 3=1, end 3");
+    EXPECT_EQ(f.sourceRow(20, 10, kImage), 19) << "on: half the bitmap's height";
+    f.recorder.clear();
+    EXPECT_TRUE(f.wheel(20, 20, 0.05f));  // less than a notch
+    EXPECT_TRUE(f.wheel(20, 20, -1.0f));
+    EXPECT_EQ(f.recorder.text(), "begin 3, 3=0, end 3");
+    EXPECT_EQ(plain->getValue(), 0.0f);
+
+    // A host's "on" (0.75) turns off with one click; no edit bracket.
+    auto* ovs = f.add(new COversamplingButton({100, 10, 133, 29}, &f.recorder, 6, image,
+                                              RowCodedBitmap(33, 19, kGlow)));
+    ovs->setValue(0.75f);
+    f.recorder.clear();
+    f.click(110, 20);
+    EXPECT_EQ(f.recorder.text(), "6=0");
+    f.move(110, 15);  // the pointer over it: the glow on top
+    f.idle();
+    EXPECT_EQ(f.sourceRow(110, 15, kGlow), 5);
+    f.move(300, 300);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(110, 15, kImage), 5);
+}
+
+TEST(OnOffButtons, StorableButtonsSaveOnRightClickAndShowTheirSavedImage) {
+    ViewFrame f;
+    RowCodedBitmap image(18, 72, kImage);
+    auto* power = f.add(new CTamorButton({10, 10, 28, 34}, &f.recorder, 8, image, false));
+    auto* post = f.add(new CTamorButton({50, 10, 68, 34}, &f.recorder, 21, image, true));
+    f.click(15, 15);
+    EXPECT_EQ(power->getValue(), 0.75f);
+    f.click(15, 15);
+    EXPECT_EQ(power->getValue(), 0.25f);
+    EXPECT_EQ(f.down(15, 15, kRButton), kMouseEventNotHandled) << "Power is not storable";
+    EXPECT_EQ(f.down(55, 15, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_EQ(f.recorder.text(), "8=0.75, 8=0.25, save defaults");
+
+    post->setValue(0.75f);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(55, 10, kImage), 24);
+    post->save(true);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(55, 10, kImage), 48) << "saved wins over on";
+    post->save(false);
+    f.wheel(55, 15, 1.0f);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(55, 10, kImage), 0);
+}
+
+TEST(OnOffButtons, AutoBlackIsDimmedWhileQuantizeIsOff) {
+    ViewFrame f;
+    RowCodedBitmap image(33, 57, kImage);
+    auto* black = f.add(
+        new CAutoBlack({10, 10, 43, 29}, &f.recorder, 17, image, RowCodedBitmap(33, 19, kGlow)));
+    black->setAutoblack(0.75f);
+    black->setQuantize(0.25f);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(20, 10, kImage), 38);
+    black->setQuantize(0.75f);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(20, 10, kImage), 19);
+    f.click(20, 20);
+    f.idle();
+    EXPECT_EQ(f.recorder.text(), "17=0.25");
+    EXPECT_EQ(f.sourceRow(20, 10, kImage), 0);
+}
+
+TEST(Steppers, ArrowsCentreClickDragAndWheel) {
+    ViewFrame f;
+    RowCodedBitmap image(33, 341, kImage);
+    auto* bits = f.add(new CBits({412, 72, 445, 103}, &f.recorder, 10, image));
+    bits->setBits(0.9f);  // 24 bits
+    f.click(420, 80);     // upper arrow: stays at the top, sent again
+    EXPECT_EQ(f.recorder.text(), "10=0.9");
+    f.recorder.clear();
+    f.click(420, 90);  // centre, no move: steps round to 8 bits
+    EXPECT_EQ(f.recorder.text(), "begin 10, 10=0.1, end 10");
+    EXPECT_EQ(bits->getStep(), 0);
+
+    bits->setBits(0.5f);
+    f.recorder.clear();
+    f.down(420, 90, kLButton);
+    f.move(420, 87, kLButton);  // 3 pixels up: a drag, not a click
+    f.up(420, 87);
+    ASSERT_EQ(f.recorder.values().size(), 1u);
+    EXPECT_NEAR(f.recorder.values()[0], 0.5f + 3 * 0.015f, 1e-6);
+    EXPECT_GE(f.recorder.idleRequests, 1) << "a drag keeps the meters going";
+
+    bits->setBits(0.5f);
+    f.recorder.clear();
+    f.wheel(420, 90, 0.05f);
+    EXPECT_TRUE(f.recorder.log.empty());
+    f.wheel(420, 90, 1.0f);
+    EXPECT_EQ(f.recorder.values(), std::vector<float>{0.75f});
+    f.click(420, 100);  // lower arrow, from the step shown (2)
+    EXPECT_EQ(f.recorder.values().back(), 0.3f);
+}
+
+TEST(Steppers, ImagesFollowQuantizeStepAndHover) {
+    ViewFrame f;
+    RowCodedBitmap bitsImage(33, 341, kImage), shapeImage(33, 434, kGlow);
+    auto* bits = f.add(new CBits({412, 72, 445, 103}, &f.recorder, 10, bitsImage));
+    auto* shape = f.add(new CNoiseShape({449, 72, 482, 103}, &f.recorder, 11, shapeImage));
+    bits->setBits(0.5f);
+    shape->setNoiseShape(kt::paramLongToCont(4, 7));
+    f.idle();
+    EXPECT_EQ(f.sourceRow(420, 72, kImage), 2 * 31) << "dimmed with Quantize off";
+    EXPECT_EQ(f.sourceRow(460, 72, kGlow), 4 * 31);
+    bits->setQuantize(0.75f);
+    shape->setQuantize(0.75f);
+    f.move(420, 74);  // over the upper arrow
+    f.idle();
+    EXPECT_EQ(f.sourceRow(420, 72, kImage), 310) << "the upper-arrow highlight";
+    EXPECT_EQ(f.sourceRow(420, 95, kImage), 7 * 31 + 23);
+    EXPECT_EQ(f.sourceRow(460, 72, kGlow), 10 * 31);
+    f.move(420, 100);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(420, 93, kImage), 331);
+    f.move(300, 300);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(420, 93, kImage), 7 * 31 + 21);
+}
+
+TEST(Steppers, CalibrationBlinksLit256MsInEvery512) {
+    ViewFrame f;
+    RowCodedBitmap image(33, 248, kImage);
+    auto* calib = f.add(new CCalibButton({269, 335, 302, 366}, &f.recorder, 12, image));
+    calib->setValue(0.375f);  // left
+    for (const auto& [ticks, row] : std::vector<std::pair<std::uint32_t, int>>{
+             {1024, 124}, {1024 + 255, 124}, {1024 + 256, 31}, {1024 + 511, 31}, {2048, 124}}) {
+        calib->setTicks(ticks);
+        f.idle();
+        EXPECT_EQ(f.sourceRow(280, 335, kImage), row) << "at " << ticks;
+    }
+    calib->setValue(0.625f);  // l+r: its image sits after "right"
+    f.idle();
+    EXPECT_EQ(f.sourceRow(280, 335, kImage), 186);
+}
+
+TEST(SpeedSwitch, KeysSelectGapsDoNothingWheelSteps) {
+    ViewFrame f;
+    RowCodedBitmap image(90, 75, kImage);
+    auto* speed = f.add(new CSpeedSwitch({38, 121, 128, 146}, &f.recorder, 4, image));
+    f.click(80, 130);
+    f.click(63, 130);  // between keys
+    f.click(122, 140);
+    f.idle();
+    EXPECT_EQ(f.recorder.values(), (std::vector<float>{0.5f, kt::paramLongToCont(2, 3)}));
+    EXPECT_EQ(f.sourceRow(50, 121, kImage), 50);
+    f.wheel(60, 130, -1.0f);
+    EXPECT_EQ(speed->getValue(), 0.5f);
+}
+
+TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
+    ViewFrame f;
+    RowCodedBitmap image(35, 496, kImage);
+    auto* mode = f.add(new CModeButton({223, 305, 258, 367}, &f.recorder, 9, image));
+    mode->setMeterType(0.75f);
+    mode->setScale(0.5f);  // K-14
+    f.click(240, 310);     // the PEAK key
+    f.click(240, 340);     // scale up
+    f.click(240, 365);     // scale down
+    f.click(240, 328);     // the dead band
+    EXPECT_EQ(f.recorder.text(), "type 0, scale 2, type 1, scale 1, type 1");
+    f.recorder.clear();
+    f.click(240, 353);  // centre click on a K scale steps round
+    EXPECT_EQ(f.recorder.text(), "begin 9, type 1, scale 2, type 1, end 9");
+    f.recorder.clear();
+    f.down(240, 353, kLButton);
+    f.move(240, 320, kLButton);  // far up: the top of the range
+    f.up(240, 320);
+    EXPECT_EQ(f.recorder.text(), "begin 9, type 1, scale 2, type 1, end 9");
+    f.recorder.clear();
+    f.wheel(240, 310, 1.0f);
+    f.wheel(240, 350, -1.0f);
+    f.down(240, 350, kRButton);
+    EXPECT_EQ(f.recorder.text(), "type 0, scale 1, save defaults");
+
+    mode->setMeterType(0.75f);
+    mode->setScale(0.9f);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(230, 305, kImage), 5 * 62);
+    mode->save(true);
+    f.move(240, 306);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(230, 330, kImage), 6 * 62 + 25);
+    EXPECT_EQ(f.sourceRow(230, 305, kImage), 434) << "the PEAK key's highlight";
+}
+
+TEST(Knob, DragFineDragWithoutAJumpDoubleClickAndWheel) {
+    ViewFrame f;
+    RowCodedBitmap image(50, 101 * 48, kImage);
+    auto* knob = f.add(new CMyKnob({55, 169, 105, 217}, &f.recorder, 2, 101, 48, image));
+    knob->setDragScale(1.0f);
+    knob->setWheelStep(0.05f);
+    knob->setDefaultValue(0.2f);
+    knob->setValue(0.5f);
+    f.down(80, 190, kLButton);
+    f.move(80, 150, kLButton);  // 40 of 400 pixels up
+    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
+    f.move(80, 149, kLButton | kShift);  // Shift pressed: no jump...
+    EXPECT_NEAR(knob->getValue(), 0.6f + 1.0f / 400, 1e-6);
+    f.move(90, 149, kLButton | kShift);  // ...and five times finer from there
+    EXPECT_NEAR(knob->getValue(), 0.6f + 1.0f / 400 + 10.0f / 2000, 1e-6);
+    f.move(90, 148, kLButton);  // released: no jump either
+    EXPECT_NEAR(knob->getValue(), 0.6f + 1.0f / 400 + 11.0f / 2000, 1e-6);
+    f.move(90, 138, kLButton);
+    EXPECT_NEAR(knob->getValue(), 0.6f + 11.0f / 400 + 11.0f / 2000, 1e-6);
+    f.up(90, 148);
+    ASSERT_EQ(f.recorder.log.front(), "begin 2");
+    EXPECT_EQ(f.recorder.log.back(), "end 2");
+
+    f.recorder.clear();
+    f.down(80, 190, kLButton | kDoubleClick);
+    EXPECT_EQ(f.recorder.text(), "begin 2, 2=0.2, end 2");
+    f.recorder.clear();
+    f.wheel(80, 190, 0.05f);
+    EXPECT_NEAR(knob->getValue(), 0.2f + 0.05f * 0.05f, 1e-6);
+    f.wheel(80, 190, 3.0f, kShift);
+    EXPECT_NEAR(knob->getValue(), 0.2f + 0.05f * 0.05f + 0.005f, 1e-6);
+    EXPECT_EQ(f.recorder.log.size(), 6u) << "each wheel change is one edit";
+
+    knob->setValue(0.999f);
+    f.idle();
+    EXPECT_EQ(f.sourceRow(60, 169, kImage), 99 * 48) << "floor of value * 100";
+}

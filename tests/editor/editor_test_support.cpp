@@ -1,0 +1,119 @@
+#include "tests/editor/editor_test_support.h"
+
+#include <cairo.h>
+
+#include <cstdio>
+
+#include "gui/CBitmap.h"
+
+namespace kt::test {
+
+void Recorder::valueChanged(CControl* control) {
+    char entry[48];
+    std::snprintf(entry, sizeof entry, "%ld=%g", control->getTag(),
+                  static_cast<double>(control->getValue()));
+    log.push_back(entry);
+    notified.push_back(control->getValue());
+}
+
+void Recorder::beginEdit(long index) {
+    log.push_back("begin " + std::to_string(index));
+}
+
+void Recorder::endEdit(long index) {
+    log.push_back("end " + std::to_string(index));
+}
+
+void Recorder::setMeterType(long type) {
+    log.push_back("type " + std::to_string(type));
+}
+
+void Recorder::setScale(long scale) {
+    log.push_back("scale " + std::to_string(scale));
+}
+
+void Recorder::saveTamorDefaults() {
+    log.push_back("save defaults");
+}
+
+std::vector<float> Recorder::values() const {
+    return notified;
+}
+
+std::string Recorder::text() const {
+    std::string all;
+    for (const std::string& entry : log) all += (all.empty() ? "" : ", ") + entry;
+    return all;
+}
+
+ViewFrame::ViewFrame(int width, int height) {
+    frame = new MyFrame(CRect(0, 0, width, height), &recorder);
+    auto offscreen = std::make_unique<kt::OffscreenFrame>(width, height);
+    platform = offscreen.get();
+    frame->open(std::move(offscreen));
+}
+
+ViewFrame::~ViewFrame() {
+    frame->close();
+}
+
+CMouseEventResult ViewFrame::down(double x, double y, std::int32_t buttons) {
+    CPoint where(x, y);
+    return frame->onMouseDown(where, buttons);
+}
+
+void ViewFrame::move(double x, double y, std::int32_t buttons) {
+    frame->platformMouseMoved(x, y, buttons);
+}
+
+void ViewFrame::up(double x, double y, std::int32_t buttons) {
+    frame->platformMouseUp(x, y, buttons);
+}
+
+bool ViewFrame::wheel(double x, double y, float distance, std::int32_t buttons) {
+    return frame->onWheel(CPoint(x, y), kMouseWheelAxisY, distance, buttons);
+}
+
+std::uint32_t ViewFrame::pixel(int x, int y) const {
+    cairo_surface_t* s = platform->backBuffer();
+    cairo_surface_flush(s);
+    const unsigned char* row =
+        cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+int ViewFrame::sourceRow(int x, int y, int code) const {
+    const std::uint32_t p = pixel(x, y);
+    if (static_cast<int>(p & 255) != code) return -1;
+    return static_cast<int>(((p >> 16) & 255) << 8 | ((p >> 8) & 255));
+}
+
+RowCodedBitmap::RowCodedBitmap(int width, int height, int code) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_surface_flush(s);
+    unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
+        for (int x = 0; x < width; ++x)
+            row[x] = static_cast<std::uint32_t>((y >> 8) << 16 | (y & 255) << 8 | code);
+    }
+    cairo_surface_mark_dirty(s);
+    std::vector<unsigned char> png;
+    cairo_surface_write_to_png_stream(
+        s,
+        [](void* closure, const unsigned char* bytes, unsigned int length) {
+            auto* out = static_cast<std::vector<unsigned char>*>(closure);
+            out->insert(out->end(), bytes, bytes + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    cairo_surface_destroy(s);
+    bitmap = new CBitmap(png.data(), png.size());
+}
+
+RowCodedBitmap::~RowCodedBitmap() {
+    bitmap->forget();
+}
+
+}  // namespace kt::test
