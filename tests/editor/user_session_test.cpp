@@ -42,6 +42,7 @@ struct Spot {
 constexpr Spot kSaveBank{30, 455}, kDefaultBank{55, 453}, kLoadBank{80, 455};
 constexpr Spot kSavePreset{112, 455}, kLoadPreset{175, 455}, kName{256, 454};
 constexpr Spot kMenu{326, 454}, kPrevious{346, 453}, kNext{364, 453};
+constexpr Spot kDriveKnob{80, 376};
 constexpr Spot kStoreA{396, 455}, kRecallA{430, 455}, kStoreB{460, 455}, kRecallB{495, 455};
 
 void reverseWords(std::string& bytes, std::size_t at, int words) {
@@ -205,6 +206,18 @@ class UserSession : public ::testing::Test {
         if (modifier != NoSymbol) hands.key(modifier, false);
         idle(120);
     }
+    // Drags upwards by `pixels` with the left button.
+    void drag(Spot from, int pixels) {
+        hands.moveTo(from.x, from.y);
+        idle(60);
+        hands.button(1, true);
+        for (int step = 1; step <= pixels; step += 4) {
+            hands.moveTo(from.x, from.y - step);
+            idle(20);
+        }
+        hands.button(1, false);
+        idle(120);
+    }
     void doubleClick(Spot at, KeySym modifier = NoSymbol) {
         hands.moveTo(at.x, at.y);
         idle(60);
@@ -282,8 +295,8 @@ TEST_F(UserSession, PresetsAndBanksManagedFromTheWindow) {
     inDialog("Save preset", [&] { typePath(presetFile); });
     ASSERT_TRUE(fs::exists(presetFile));
     EXPECT_EQ(fs::file_size(presetFile), 1041u);
-    plugin->setParameter(kDrive, 0.9f);
-    idle(100);
+    drag(kDriveKnob, 60);  // turn Drive up
+    EXPECT_GT(plugin->getParameter(kDrive), drive);
     click(kLoadPreset);
     inDialog("Load preset", [&] { hands.tap(XK_Return); });  // the remembered file
     EXPECT_EQ(plugin->getParameter(kDrive), drive);
