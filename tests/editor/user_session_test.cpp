@@ -349,6 +349,19 @@ TEST_F(UserSession, PresetsAndBanksManagedFromTheWindow) {
     click(kRecallB);
     EXPECT_EQ(plugin->getParameter(kDrive), 0.75f);
 
+    // What the host keeps with its session (the chunk) brings back the preset
+    // chosen in the bar, with its settings.
+    click(kPrevious);
+    EXPECT_EQ(programName(), "Limiter Smooth");
+    {
+        auto restored = load();
+        EXPECT_EQ(restored->setChunk(plugin->getChunk()), 0);
+        EXPECT_EQ(restored->programName(), "Limiter Smooth");
+        EXPECT_EQ(restored->getParameter(kDrive), plugin->getParameter(kDrive));
+        restored->close();
+    }
+    click(kNext);
+
     // A default bank: a new instance starts from it, until it is removed.
     doubleClick(kDefaultBank);
     const fs::path stored = fs::path(config.configDir()) / "DefaultBank";
