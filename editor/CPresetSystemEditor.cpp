@@ -89,7 +89,7 @@ bool CPresetSystemEditor::loadFile(const char* path, bool reversed, bool bank) {
     char* name = bank ? bankFileName : presetFileName;
     if (!XPlatGetFileNameAndDir(path, name, presetDirectory)) {
         alert(std::string("Could not load the ") + kind +
-              " file: its name or folder is too long.\n" + shown);
+              " file: not a full path, or its name or folder is too long.\n" + shown);
         return false;
     }
     const std::string refused = std::string("Could not load the ") + kind +

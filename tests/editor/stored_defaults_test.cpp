@@ -4,7 +4,6 @@
 
 #include "platform/preferences.h"
 #include "tests/editor/preset_layer_support.h"
-#include "tests/presets/chunk_support.h"
 
 using namespace kt;
 using namespace kt::test;
@@ -44,12 +43,6 @@ TEST_F(StoredDefaultsTest, DefaultBankSurvivesANewInstance) {
     restart();
     EXPECT_EQ(snapshot(fx()), stored);
     EXPECT_EQ(fx().getPresetNo(), 0);  // start-up applies preset 0
-
-    // The module loaded by a host finds the same bank.
-    auto module = loadModule();
-    ASSERT_TRUE(module);
-    EXPECT_EQ(module->programNameIndexed(4), "Stored bank four");
-    EXPECT_EQ(parseChunk(module->getChunk()).values[4][2], 0.0625f);
 
     editor().resetDefaultBank();
     restart();

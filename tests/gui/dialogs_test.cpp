@@ -158,24 +158,6 @@ TEST_F(FakeDialogs, AlertReturnsAtOnceAndShowsTheTextVerbatim) {
     EXPECT_EQ(args.back(), "~/\"Kav Tamor.pdf\" <&>");  // second line of the text
 }
 
-TEST_F(FakeDialogs, FileSelectorAnswersOnTheFramesIdlePass) {
-    fake("zenity", "/tmp/chosen.kav", 0);
-    test::TestFrame frame(100, 100);
-    CFileSelector* selector = new CFileSelector(frame.get(), CFileSelector::kSelectFile);
-    selector->setTitle("Load Preset");
-    selector->addFileExtension("Kav Preset", "kav");
-    std::string answer = "none";
-    ASSERT_TRUE(
-        selector->run([&](CFileSelector*, const char* path) { answer = path ? path : "null"; }));
-    selector->forget();  // the running dialog keeps it alive
-    EXPECT_EQ(answer, "none") << "nothing happens before an idle pass";
-    for (int i = 0; i < 500 && answer == "none"; ++i) {
-        frame->idle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(answer, "/tmp/chosen.kav");
-}
-
 TEST_F(FakeDialogs, ClosingTheFrameEndsAnOpenDialogWithoutAnAnswer) {
     fake("zenity", "/tmp/late.kav", 0, 3.0);
     auto* frame = new CFrame(CRect(0, 0, 50, 50), nullptr);
