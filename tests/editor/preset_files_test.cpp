@@ -1,5 +1,5 @@
 // Preset and bank files: loading and saving by path, the remembered names,
-// the safe replacement of the target and the alert on a failed save.
+// the safe replacement of the target and the alerts on failures.
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -122,8 +122,8 @@ TEST_F(PresetFilesTest, ReadOnlyFilesLoadAndStayUntouched) {
     EXPECT_EQ(fs::last_write_time(file), modified);
 }
 
-// Unreadable, tiny or overlong: nothing changes, and only a failed save alerts.
-TEST_F(PresetFilesTest, UnreadableTinyOrOverlongFilesChangeNothing) {
+// Unreadable, tiny or overlong: nothing changes, and each failure is reported.
+TEST_F(PresetFilesTest, UnreadableTinyOrOverlongFilesChangeNothingAndAreReported) {
     const BankSnapshot before = snapshot(fx());
     const fs::path tiny = folder / "tiny.kvb";
     writeFile(tiny, {'K', 'v', 't', 'r'});
@@ -132,13 +132,15 @@ TEST_F(PresetFilesTest, UnreadableTinyOrOverlongFilesChangeNothing) {
     EXPECT_FALSE(editor().loadBankFile(folder.c_str(), false));  // a folder, not a file
     // The names are remembered even when the load fails.
     EXPECT_EQ(std::string(editor().currentBankFileName()), "presets");
-    EXPECT_TRUE(alerts.empty());
+    ASSERT_EQ(alerts.size(), 3u);  // each one told
+    EXPECT_NE(alerts[0].find("holds no Kav Tamor bank"), std::string::npos) << alerts[0];
+    EXPECT_NE(alerts[1].find("Could not read the bank file"), std::string::npos) << alerts[1];
     EXPECT_FALSE(editor().savePresetFile((folder / (std::string(300, 'n') + ".kav")).c_str()));
     EXPECT_FALSE(
         editor().loadPresetFile((folder / std::string(280, 'd') / "a.kav").c_str(), false));
     EXPECT_FALSE(editor().loadBankFile("no-folder.kvb", false));
     EXPECT_EQ(std::string(editor().currentDirectory()), config.root() + "/");
-    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts.size(), 6u);
     EXPECT_EQ(snapshot(fx()), before);
 }
 

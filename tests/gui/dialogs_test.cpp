@@ -129,11 +129,19 @@ TEST_F(FakeDialogs, KdialogServesWhenZenityIsMissing) {
                                         "*.kvb|Kav Bank (*.kvb)"}));
 }
 
-TEST_F(FakeDialogs, WithNoDialogProgramNothingRunsAndAlertsAreSilent) {
+TEST_F(FakeDialogs, WithNoDialogProgramNoneStartsAndAlertsFallBackToXmessage) {
     EXPECT_EQ(findDialogTool(), DialogTool::none);
     FileDialog dialog(savePresetOptions());
+    EXPECT_FALSE(dialog.started());
     EXPECT_EQ(dialog.poll(), FileDialog::State::cancelled);
-    showAlert("nobody sees this");
+    showAlert("nobody sees this");  // nothing to show it with
+
+    fake("xmessage", "", 0);
+    showAlert("No file dialog program");
+    ASSERT_TRUE(waitForFile(dir / "xmessage.done"));
+    const auto args = argsOf("xmessage");
+    ASSERT_FALSE(args.empty());
+    EXPECT_EQ(args.back(), "No file dialog program");
 }
 
 TEST_F(FakeDialogs, AlertReturnsAtOnceAndShowsTheTextVerbatim) {
