@@ -259,8 +259,9 @@ TEST(DitherGenerator, FourAtATimeEqualsOneAtATime) {
     avx2.seed();
     for (int n = 0; n < 100000; ++n) {
         std::uint32_t four[4], wide[4];
-        baseline.nextFour<false>(four);
-        if (interpolatorsUseAvx2()) avx2.nextFour<true>(wide);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(four), baseline.nextFour<false>());
+        if (interpolatorsUseAvx2())
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(wide), avx2.nextFour<true>());
         for (int i = 0; i < 4; ++i) {
             const std::uint32_t want = single.next();
             ASSERT_EQ(four[i], want) << n;
