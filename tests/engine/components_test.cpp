@@ -154,6 +154,29 @@ TEST_F(Interpolators, QuarterMatchesDirectDotProducts) {
     forceBaselineKernels(false);
 }
 
+// The stretch kernel must give each window's peak bit for bit as the
+// per-sample kernel does, or the limiter's output would change.
+TEST_F(Interpolators, QuarterPeaksOfAStretchEqualThoseOfEachWindow) {
+    if (!interpolatorsUseAvx2()) GTEST_SKIP() << "no AVX2";
+    constexpr int n = 101;  // not a multiple of the groups of eight
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> level(-1.5, 1.5);
+    std::vector<double> x[2];
+    for (auto& channel : x) {
+        channel.resize(n + 70);
+        for (double& v : channel) v = level(gen);
+    }
+    std::vector<double> peaks[2] = {std::vector<double>(n + 7), std::vector<double>(n + 7)};
+    for (int c = 0; c < 2; ++c) quarterPeaksAvx2(x[c].data(), n, peaks[c].data());
+    for (int i = 0; i < n + 63; ++i) {
+        history.push(x[0][i], x[1][i]);
+        if (i < 63) continue;
+        const StereoValue want = quarterPeak(history.window());
+        ASSERT_EQ(peaks[0][i - 63], want.l) << i;
+        ASSERT_EQ(peaks[1][i - 63], want.r) << i;
+    }
+}
+
 TEST_F(Interpolators, TablesHaveUnityGainAndTheirSymmetries) {
     double half = 0.0;
     for (double c : halfbandCoefs()) half += 2.0 * c;
