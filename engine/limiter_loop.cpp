@@ -1,6 +1,12 @@
 // The per-sample limiter loop, written once for both sample types. All state
 // is double precision; a float block only widens its inputs and rounds its
 // outputs, so the two precisions may alternate from block to block.
+//
+// A block runs in stretches of up to LoopStretch::kLength samples, each in two
+// passes over its samples: the input side (steps 1 to 6) and then the rest.
+// Nothing of the input side depends on the rest, so every sample sees the same
+// values as in one pass; in between, the AVX2 build computes the 4x detector
+// peaks of the whole stretch, and after the second pass the output meter's.
 #include <emmintrin.h>
 
 #include <algorithm>
