@@ -76,8 +76,9 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         const int length = std::min(LoopStretch::kLength, frames - begin);
         const Sample* stretchInL = inL + begin;
         const Sample* stretchInR = inR + begin;
-        // The 4x peaks of a whole stretch at once need the AVX2 kernels.
-        const bool stretchPeaks = kAvx2 && peakMode == 2;
+        // The 4x peaks of a whole stretch at once need the AVX2 kernels, and
+        // pay only over more samples than their groups of eight hold.
+        const bool stretchPeaks = kAvx2 && peakMode == 2 && length >= 16;
         bool detectionPending = false, meterPending = false;
         if (stretchPeaks) LoopStretch::takeHistory(detectRing_, st.detectInput);
 

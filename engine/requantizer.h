@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/dither_generator.h"
@@ -116,12 +117,12 @@ class Requantizer {
     static __m128d triangularPair(__m128i words) {
         // Unsigned to double, exactly: flip the top bit, convert as signed, add 2^31.
         const __m128i flipped = _mm_xor_si128(words, _mm_set1_epi32(INT32_MIN));
-        const __m128i odd = _mm_shuffle_epi32(flipped, _MM_SHUFFLE(3, 1, 2, 0));
+        const __m128i w1w3w2w4 = _mm_shuffle_epi32(flipped, _MM_SHUFFLE(3, 1, 2, 0));
         const __m128d offset = _mm_set1_pd(2147483648.0);
         const __m128d scale = _mm_set1_pd(2.3283064365e-10);
-        const __m128d u13 = _mm_mul_pd(_mm_add_pd(_mm_cvtepi32_pd(odd), offset), scale);
-        const __m128d u24 =
-            _mm_mul_pd(_mm_add_pd(_mm_cvtepi32_pd(_mm_unpackhi_epi64(odd, odd)), offset), scale);
+        const __m128d u13 = _mm_mul_pd(_mm_add_pd(_mm_cvtepi32_pd(w1w3w2w4), offset), scale);
+        const __m128d u24 = _mm_mul_pd(
+            _mm_add_pd(_mm_cvtepi32_pd(_mm_unpackhi_epi64(w1w3w2w4, w1w3w2w4)), offset), scale);
         const __m128d one = _mm_set1_pd(1.0), two = _mm_set1_pd(2.0);
         const __m128d a = _mm_sub_pd(_mm_mul_pd(two, u13), one);
         const __m128d b = _mm_sub_pd(_mm_mul_pd(two, u24), one);
