@@ -27,9 +27,13 @@ inline double floorDetection(double d) {
     return (std::fabs(a) + a) * 0.5 + 1e-5;
 }
 
-// Limits to -1 .. +1.
+// Limits to -1 .. +1 as (|x + 1| - |x - 1|) / 2, which rounds in its own way
+// and stays within the range for |x| <= 2. Further out its rounding overshoots
+// 1 by a few ulps (x = 3.15 gives 1 + 2^-52), and from 2^53 on it gives 0, 2
+// or more: there the result is +-1 outright.
 inline double clampUnit(double x) {
-    return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+    const double clamped = (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+    return std::fabs(x) > 2.0 ? std::copysign(1.0, x) : clamped;
 }
 
 // A non-finite input sample enters as 0, so one bad sample cannot poison the

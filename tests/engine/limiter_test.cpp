@@ -39,11 +39,21 @@ TEST(Limiter, PowerOffIsTheDelayedClampedInput) {
     auto engine = makeEngine();
     engine->setParameter(kPower, 0.0f);
     engine->setParameter(kDrive, 1.0f);  // bypass ignores drive
-    const Stereo in = test::mixSignal(8192, 44100.0, 1.4);
+    Stereo in = test::mixSignal(8192, 44100.0, 1.4);
+    // Far outside the range the clamp formula alone would give 1 + 2^-52,
+    // -(1 + 2^-50) and 2.
+    in.l[1000] = 3.1474291766015994;
+    in.r[1000] = -15.692040945448573;
+    in.l[2000] = 9756443434940278.0;
     const Stereo out = run(*engine, in, 333);
     for (size_t i = 0; i < in.size(); ++i) {
-        // The clamp is (|x + 1| - |x - 1|) / 2, which may round in the last bit.
-        const auto clamp = [](double x) { return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5; };
+        // Up to +-2 the clamp is (|x + 1| - |x - 1|) / 2, which may round in
+        // the last bit; beyond it is +-1.
+        const auto clamp = [](double x) {
+            return x > 2.0    ? 1.0
+                   : x < -2.0 ? -1.0
+                              : (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+        };
         const double wantL = i < 159 ? 0.0 : clamp(in.l[i - 159]);
         const double wantR = i < 159 ? 0.0 : clamp(in.r[i - 159]);
         ASSERT_LE(std::fabs(wantL), 1.0);
