@@ -20,6 +20,7 @@
 #include "engine/dither_generator.h"
 #include "engine/envelope_bank.h"
 #include "engine/interpolators.h"
+#include "engine/loop_stretch.h"
 #include "engine/meter_feed.h"
 #include "engine/noise_shaping_tables.h"
 #include "engine/parameters.h"
@@ -174,6 +175,7 @@ class LimiterEngine {
     StereoDelay<kMaxLookahead> alignDelay_;
     StereoHistory detectRing_;
     StereoHistory meterRing_;
+    LoopStretch stretch_;
     StereoSlidingMax<kMaxLookahead> peakTree_;
     StereoSlidingMax<SmoothingConvolver::kMaxLength> smoothTree_;
     EnvelopeBank envelopes_;
