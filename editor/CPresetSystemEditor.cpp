@@ -1,5 +1,11 @@
 #include "editor/CPresetSystemEditor.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
 #include "platform/dialogs.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/preset_files.h"
@@ -16,12 +22,6 @@ CPresetSystemEditor::~CPresetSystemEditor() {
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() {
     return static_cast<CPresetSystemEffect*>(effect);
-}
-
-void CPresetSystemEditor::nameChangedExternal(const char* name) {
-    if (!name) return;
-    showPresetName(name);
-    setMenuEntry(presetEffect()->getPresetNo(), name);
 }
 
 void CPresetSystemEditor::loadDefaults() {
@@ -70,14 +70,54 @@ bool CPresetSystemEditor::BufferToMidiOld(const char* data, int length, bool swa
 // ---- Files, once a path is chosen. The names are remembered before the
 // file is opened, even if the load fails.
 
+namespace {
+
+void alert(const std::string& message) {
+    XPlatDisplayAlert(message.c_str());
+}
+
+bool isReadableFile(const char* path) {
+    struct stat info {};
+    return ::stat(path, &info) == 0 && S_ISREG(info.st_mode) && ::access(path, R_OK) == 0;
+}
+
+}  // namespace
+
+bool CPresetSystemEditor::loadFile(const char* path, bool reversed, bool bank) {
+    const std::string shown = path ? path : "";
+    const char* kind = bank ? "bank" : "preset";
+    char* name = bank ? bankFileName : presetFileName;
+    if (!XPlatGetFileNameAndDir(path, name, presetDirectory)) {
+        alert(std::string("Could not load the ") + kind +
+              " file: not a full path, or its name or folder is too long.\n" + shown);
+        return false;
+    }
+    const std::string refused = std::string("Could not load the ") + kind +
+                                " file: it holds no Kav Tamor " + kind +
+                                ", or its data is damaged. Nothing was changed.\n" + shown;
+    switch (kt::loadImageFile(codec, name, presetDirectory, reversed, bank)) {
+        case kt::FileLoad::loaded:
+            return true;
+        case kt::FileLoad::unreadable:
+            alert(isReadableFile(path)
+                      ? refused
+                      : std::string("Could not read the ") + kind + " file:\n" + shown);
+            return false;
+        case kt::FileLoad::cutShort:  // already reported
+            return false;
+        case kt::FileLoad::refused:
+            alert(refused);
+            return false;
+    }
+    return false;
+}
+
 bool CPresetSystemEditor::loadPresetFile(const char* path, bool reversed) {
-    return XPlatGetFileNameAndDir(path, presetFileName, presetDirectory) &&
-           kt::loadPresetFile(codec, presetFileName, presetDirectory, reversed);
+    return loadFile(path, reversed, false);
 }
 
 bool CPresetSystemEditor::loadBankFile(const char* path, bool reversed) {
-    return XPlatGetFileNameAndDir(path, bankFileName, presetDirectory) &&
-           kt::loadBankFile(codec, bankFileName, presetDirectory, reversed);
+    return loadFile(path, reversed, true);
 }
 
 bool CPresetSystemEditor::saveFile(const char* path, bool bank) {
@@ -99,17 +139,22 @@ bool CPresetSystemEditor::saveBankFile(const char* path) {
 
 // ---- Stored defaults, memories and names.
 
+void CPresetSystemEditor::storeImage(const char* key, bool bank, const char* what) {
+    if (!stored::storeImage(codec, key, bank))
+        alert(std::string("Could not store the ") + what + " in the preferences folder.");
+}
+
 void CPresetSystemEditor::saveDefaultPreset() {
-    stored::storeImage(codec, stored::kDefaultPreset, false);
+    storeImage(stored::kDefaultPreset, false, "default preset");
 }
 void CPresetSystemEditor::storeA() {
-    stored::storeImage(codec, stored::kMemoA, false);
+    storeImage(stored::kMemoA, false, "preset in memory A");
 }
 void CPresetSystemEditor::storeB() {
-    stored::storeImage(codec, stored::kMemoB, false);
+    storeImage(stored::kMemoB, false, "preset in memory B");
 }
 void CPresetSystemEditor::saveDefaultBank() {
-    stored::storeImage(codec, stored::kDefaultBank, true);
+    storeImage(stored::kDefaultBank, true, "default bank");
 }
 void CPresetSystemEditor::resetDefaultPreset() {
     stored::removeImage(stored::kDefaultPreset);

@@ -114,7 +114,8 @@ int oldLayoutInput(const std::uint8_t* data, std::size_t size) {
         default: {
             // An old chunk: the marker and identifier in the chosen order, then the input.
             const std::uint32_t marker = swapped ? reverseWord(kChunkMarkerOld) : kChunkMarkerOld;
-            const std::uint32_t id = swapped ? reverseWord(kUniqueId) : static_cast<std::uint32_t>(kUniqueId);
+            const std::uint32_t id =
+                swapped ? reverseWord(kUniqueId) : static_cast<std::uint32_t>(kUniqueId);
             std::vector<unsigned char> chunk(8);
             writeBigEndian(chunk.data(), marker);
             writeBigEndian(chunk.data() + 4, id);

@@ -113,15 +113,17 @@ int main(int argc, char** argv) {
     const Bytes oldPreset = join({id, {kt::kKindOldPreset}, oldBlocks(1, 22, false)});
     const Bytes oldBank = join({id, {kt::kKindOldBank}, oldBlocks(27, 20, false)});
     auto oldChunk = [&](bool little) {
-        return join({word(kt::kChunkMarkerOld, little), word(kt::kUniqueId, little), word(3, little),
-                     word(1, little), word(0, little), word(0, little), word(0, little),
-                     word(0, little), oldBlocks(3, 22, little)});
+        return join({word(kt::kChunkMarkerOld, little), word(kt::kUniqueId, little),
+                     word(3, little), word(1, little), word(0, little), word(0, little),
+                     word(0, little), word(0, little), oldBlocks(3, 22, little)});
     };
 
+    const Bytes currentChunk = join({word(kt::kChunkMarkerCurrent, false), id, bank});
+    const Bytes littleChunk =
+        join({word(kt::kChunkMarkerCurrent, true), word(kt::kUniqueId, true), littleBank});
     const fs::path chunk = root / "chunk";
-    write(chunk, "current", join({word(kt::kChunkMarkerCurrent, false), id, bank}));
-    write(chunk, "current-little",
-          join({word(kt::kChunkMarkerCurrent, true), word(kt::kUniqueId, true), littleBank}));
+    write(chunk, "current", currentChunk);
+    write(chunk, "current-little", littleChunk);
     write(chunk, "old", oldChunk(false));
     write(chunk, "old-little", oldChunk(true));
 
@@ -146,5 +148,11 @@ int main(int argc, char** argv) {
     write(files, "bank-little", prefixed({2}, littleBank));
     write(files, "old-preset", prefixed({0}, oldPreset));
     write(files, "old-bank", prefixed({2}, oldBank));
+
+    const fs::path lv2 = root / "lv2_state";
+    write(lv2, "current", prefixed({0}, currentChunk));
+    write(lv2, "current-little", prefixed({0}, littleChunk));
+    write(lv2, "other-type", prefixed({1}, currentChunk));
+    write(lv2, "missing", prefixed({2}, currentChunk));
     return 0;
 }

@@ -16,7 +16,7 @@ trap 'rm -rf "$work"' EXIT
 export TMPDIR="$work"
 
 status=0
-for target in chunk images old_layouts files; do
+for target in chunk images old_layouts files lv2_state; do
   binary="$build_dir/kt_fuzz_$target"
   if [ ! -x "$binary" ]; then
     echo "missing $binary (configure with CC=clang CXX=clang++ -DKT_BUILD_FUZZ=ON)" >&2

@@ -77,7 +77,8 @@ std::vector<std::string> alertArguments(DialogTool tool, const std::string& mess
 FileDialog::FileDialog(const FileDialogOptions& options) {
     reapAdoptedChildren();
     const auto args = fileDialogArguments(findDialogTool(), options);
-    if (!args.empty() && process.start(args, true)) state = State::running;
+    launched = !args.empty() && process.start(args, true);
+    if (launched) state = State::running;
 }
 
 FileDialog::State FileDialog::poll() {
@@ -95,7 +96,12 @@ FileDialog::State FileDialog::poll() {
 
 void showAlert(const char* message) {
     reapAdoptedChildren();
-    const auto args = alertArguments(findDialogTool(), message ? message : "");
+    auto args = alertArguments(findDialogTool(), message ? message : "");
+    // Without either dialog program, the plain X toolkit's message box still
+    // tells the user (for one thing, that there is no file dialog).
+    if (args.empty() && onPath("xmessage"))
+        args = {"xmessage", "-center",  "-title", "Kav Tamor",           "-buttons",
+                "OK",       "-default", "OK",     message ? message : ""};
     if (args.empty()) return;
     ChildProcess alert;
     if (!alert.start(args, false)) return;

@@ -42,14 +42,18 @@ class FileDialog {
 
     State poll();
     const std::string& path() const { return chosenPath; }
+    // False when the dialog program could not be started at all.
+    bool started() const { return launched; }
 
   private:
     ChildProcess process;
+    bool launched = false;
     State state = State::cancelled;
     std::string chosenPath;
 };
 
-// A warning with one OK button, shown without waiting for it to be closed.
+// A warning with one OK button, shown without waiting for it to be closed
+// (zenity, kdialog, or xmessage when neither is installed).
 void showAlert(const char* message);
 
 }  // namespace kt

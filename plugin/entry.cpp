@@ -1,4 +1,9 @@
 // The module's two exported entry points. Everything else stays hidden.
+//
+// The host calls an entry point on the thread that creates its plug-ins
+// (usually its user-interface thread), once per instance; the entry asks the
+// host's version (audioMasterVersion) and builds the effect, which holds the
+// engine lock while it is constructed.
 #include <new>
 
 #include "plugin/Plugin.h"

@@ -38,34 +38,34 @@ bool shorterThanItsHeader(PresetImageCodec& codec, const std::vector<unsigned ch
     return header.bodyLength > static_cast<long>(bytes.size()) - kImageHeaderBytes;
 }
 
-// Reads a file and refuses one cut short, with an alert that says so.
-bool readWholeFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed,
-                   bool bank, std::vector<unsigned char>* bytes) {
-    if (!readImageFile(name, dir, bytes)) return false;
-    if (!shorterThanItsHeader(codec, *bytes, bank ? kKindBank : kKindPreset, reversed)) return true;
-    const std::string message = std::string("Could not load the ") + (bank ? "bank" : "preset") +
-                                " file: it is shorter than its header says (cut short?).\n" + dir +
-                                name;
-    XPlatDisplayAlert(message.c_str());
-    return false;
-}
-
 }  // namespace
 
-bool loadPresetFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed) {
+FileLoad loadImageFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed,
+                       bool bank) {
     std::vector<unsigned char> bytes;
-    if (!readWholeFile(codec, name, dir, reversed, false, &bytes)) return false;
-    return codec.loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), reversed);
+    if (!readImageFile(name, dir, &bytes)) return FileLoad::unreadable;
+    if (shorterThanItsHeader(codec, bytes, bank ? kKindBank : kKindPreset, reversed)) {
+        const std::string message =
+            std::string("Could not load the ") + (bank ? "bank" : "preset") +
+            " file: it is shorter than its header says (cut short?).\n" + dir + name;
+        XPlatDisplayAlert(message.c_str());
+        return FileLoad::cutShort;
+    }
+    const auto length = static_cast<long>(bytes.size());
+    if (!(bank ? codec.loadBankImage(bytes.data(), length, reversed)
+               : codec.loadPresetImage(bytes.data(), length, reversed)))
+        return FileLoad::refused;
+    // A bank from a file always starts on its first preset.
+    if (bank) codec.showAppliedPreset(0);
+    return FileLoad::loaded;
+}
+
+bool loadPresetFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed) {
+    return loadImageFile(codec, name, dir, reversed, false) == FileLoad::loaded;
 }
 
 bool loadBankFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed) {
-    std::vector<unsigned char> bytes;
-    if (!readWholeFile(codec, name, dir, reversed, true, &bytes)) return false;
-    if (!codec.loadBankImage(bytes.data(), static_cast<long>(bytes.size()), reversed))
-        return false;
-    // A bank from a file always starts on its first preset.
-    codec.showAppliedPreset(0);
-    return true;
+    return loadImageFile(codec, name, dir, reversed, true) == FileLoad::loaded;
 }
 
 bool saveImageFile(PresetImageCodec& codec, const char* name, const char* dir, bool bank) {

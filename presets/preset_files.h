@@ -13,9 +13,19 @@ namespace kt {
 // may have (more than 4 bytes, at most kMaxImageBytes).
 bool readImageFile(const char* name, const char* dir, std::vector<unsigned char>* bytes);
 
+// What became of a file load.
+enum class FileLoad {
+    loaded,
+    unreadable,  // cannot be opened, or of a size no image has
+    cutShort,    // shorter than its own header says (reported with an alert)
+    refused,     // not an image of the kind asked for, or damaged data
+};
+
 // Loads a preset file into the current preset, or a bank file into the bank
 // (which then starts on its first preset). Refused data changes nothing; a
 // file shorter than its own header says is refused with an alert.
+FileLoad loadImageFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed,
+                       bool bank);
 bool loadPresetFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed);
 bool loadBankFile(PresetImageCodec& codec, const char* name, const char* dir, bool reversed);
 

@@ -3,21 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/temp_config.h"
+#include "tests/support/module_fixture.h"
 
 namespace kt {
 namespace {
 
-class PresetSelectTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string error;
-        plugin = VstPlugin::load(KT_MODULE_PATH, &error);
-        ASSERT_TRUE(plugin) << error;
-    }
-    test::TempConfig config;
-    std::unique_ptr<VstPlugin> plugin;
-};
+using PresetSelectTest = test::ModuleTest;
 
 TEST_F(PresetSelectTest, FindsPresetsByNumberOrName) {
     std::string error;
@@ -29,19 +20,6 @@ TEST_F(PresetSelectTest, FindsPresetsByNumberOrName) {
     EXPECT_NE(error.find("0 to 26"), std::string::npos) << error;
     EXPECT_FALSE(findPreset(*plugin, "Limiter", &error));
     EXPECT_NE(error.find("kavtamor presets"), std::string::npos) << error;
-}
-
-TEST_F(PresetSelectTest, SelectingAppliesThePresetsValues) {
-    std::string error;
-    ASSERT_TRUE(selectPreset(*plugin, 3, &error)) << error;
-    EXPECT_EQ(plugin->programName(), "Limiter Fast");
-    EXPECT_EQ(plugin->parameterDisplay(1), "+6.00");  // Drive 0.625
-    EXPECT_EQ(plugin->parameterDisplay(2), "45.0%");
-    ASSERT_TRUE(selectPreset(*plugin, 13, &error)) << error;
-    EXPECT_EQ(plugin->programName(), "TV Limiter");
-    EXPECT_EQ(plugin->parameterDisplay(0), "-10.00");
-    ASSERT_TRUE(selectPreset(*plugin, 0, &error)) << error;
-    EXPECT_EQ(plugin->parameterDisplay(1), "+0.00");
 }
 
 TEST_F(PresetSelectTest, TheCurrentPresetWordFollowsTheHeadersByteOrder) {

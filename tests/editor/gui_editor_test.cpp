@@ -9,6 +9,7 @@
 #include "gui/CControl.h"
 #include "host/AudioEffectX.h"
 #include "platform/offscreen_frame.h"
+#include "tests/gui/gui_test_support.h"
 
 namespace {
 
@@ -156,23 +157,13 @@ TEST_F(GuiEditor, KeysAreHandledOnlyWhenAViewTakesThem) {
 }
 
 TEST_F(GuiEditor, WheelGoesWhereThePointerIsWithTheButtonsHeld) {
-    struct Wheel : CView {
-        Wheel() : CView(CRect(50, 50, 60, 60)) {}
-        bool onWheel(const CPoint& p, const float& d, const CButtonState& b) override {
-            where = p, distance = d, buttons = b;
-            return true;
-        }
-        CPoint where;
-        float distance = 0;
-        CButtonState buttons = 0;
-    };
-    auto* wheel = new Wheel;
+    auto* wheel = new kt::test::ProbeView(CRect(50, 50, 60, 60));
     editor->myFrame()->addView(wheel);
     editor->platform->setPointer(55, 52, kShift);
     EXPECT_TRUE(editor->onWheel(-1.0f));
-    EXPECT_EQ(wheel->where, CPoint(55, 52));
-    EXPECT_EQ(wheel->distance, -1.0f);
-    EXPECT_EQ(wheel->buttons, kShift);
+    EXPECT_EQ(wheel->log, (std::vector<std::string>{"wheel down"}));
+    EXPECT_EQ(wheel->lastPoint, CPoint(55, 52));
+    EXPECT_EQ(wheel->lastButtons, kShift);
     editor->platform->setPointer(5, 5, 0);
     EXPECT_FALSE(editor->onWheel(1.0f));
 }

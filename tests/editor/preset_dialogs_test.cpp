@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "editor/Editor.h"
+#include "presets/xplat.h"
 #include "tests/editor/preset_layer_support.h"
 
 using namespace kt;
@@ -16,6 +17,11 @@ using namespace kt::test;
 namespace fs = std::filesystem;
 
 namespace {
+
+std::vector<std::string> alerts;
+void recordAlert(const char* message) {
+    alerts.emplace_back(message);
+}
 
 // The effect's editor with a frame present, so its dialogs open.
 class FramedEditor : public Editor {
@@ -42,8 +48,11 @@ class PresetDialogsTest : public InProcessTest {
         ::setenv("PATH", (bin.string() + ":" + oldPath).c_str(), 1);
         original = plugin->getEditor();
         framed = new FramedEditor(plugin.get());  // becomes the effect's editor
+        alerts.clear();
+        previousAlert = XPlatSetAlertHandler(recordAlert);
     }
     void TearDown() override {
+        XPlatSetAlertHandler(previousAlert);
         plugin->setEditor(original);
         delete framed;
         ::setenv("PATH", oldPath.c_str(), 1);
@@ -71,6 +80,7 @@ class PresetDialogsTest : public InProcessTest {
     std::string oldPath;
     AEffEditor* original = nullptr;
     FramedEditor* framed = nullptr;
+    XPlatAlertHandler previousAlert = nullptr;
 };
 
 TEST_F(PresetDialogsTest, LoadBankDialogLoadsTheChosenFile) {
@@ -82,12 +92,13 @@ TEST_F(PresetDialogsTest, LoadBankDialogLoadsTheChosenFile) {
     answer(bank.string());
     framed->loadBank(false);
     finishDialog();
-    EXPECT_EQ(std::string(fx().preset(5).name), "From the dialog");
+    EXPECT_EQ(fx().preset(5).nameText(), "From the dialog");
     EXPECT_EQ(fx().getPresetNo(), 0);
     const std::string args = arguments();
     EXPECT_NE(args.find("--title=Load bank\n"), std::string::npos) << args;
     EXPECT_NE(args.find("--file-filter=Kav Bank (*.kvb) | *.kvb"), std::string::npos) << args;
-    EXPECT_NE(args.find("--filename=" + bank.parent_path().string() + "/"), std::string::npos);
+    // The remembered folder and file name are where the dialog starts.
+    EXPECT_NE(args.find("--filename=" + bank.string() + "\n"), std::string::npos) << args;
 }
 
 TEST_F(PresetDialogsTest, ReversedLoadSaysSoAndCancelChangesNothing) {

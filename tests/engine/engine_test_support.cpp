@@ -66,17 +66,6 @@ Stereo run(LimiterEngine& engine, const Stereo& in, int block) {
     return out;
 }
 
-std::vector<float> runFloatLeft(LimiterEngine& engine, const std::vector<float>& l,
-                                const std::vector<float>& r, int block, std::vector<float>* outR) {
-    std::vector<float> outL(l.size());
-    outR->assign(l.size(), 0.0f);
-    for (size_t pos = 0; pos < l.size(); pos += block) {
-        const int n = static_cast<int>(std::min<size_t>(block, l.size() - pos));
-        engine.process(l.data() + pos, r.data() + pos, outL.data() + pos, outR->data() + pos, n);
-    }
-    return outL;
-}
-
 double peakOf(const std::vector<double>& v, size_t from, size_t to) {
     to = std::min(to, v.size());
     double m = 0.0;

@@ -29,8 +29,6 @@ Stereo sine(size_t frames, double rate, double freq, double amplitude);
 
 // Runs the signal through the engine in blocks of `block` frames.
 Stereo run(LimiterEngine& engine, const Stereo& in, int block = 512);
-std::vector<float> runFloatLeft(LimiterEngine& engine, const std::vector<float>& l,
-                                const std::vector<float>& r, int block, std::vector<float>* outR);
 
 double peakOf(const std::vector<double>& v, size_t from = 0, size_t to = SIZE_MAX);
 double rmsOf(const std::vector<double>& v, size_t from = 0, size_t to = SIZE_MAX);

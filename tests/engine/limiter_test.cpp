@@ -39,11 +39,21 @@ TEST(Limiter, PowerOffIsTheDelayedClampedInput) {
     auto engine = makeEngine();
     engine->setParameter(kPower, 0.0f);
     engine->setParameter(kDrive, 1.0f);  // bypass ignores drive
-    const Stereo in = test::mixSignal(8192, 44100.0, 1.4);
+    Stereo in = test::mixSignal(8192, 44100.0, 1.4);
+    // Far outside the range the clamp formula alone would give 1 + 2^-52,
+    // -(1 + 2^-50) and 2.
+    in.l[1000] = 3.1474291766015994;
+    in.r[1000] = -15.692040945448573;
+    in.l[2000] = 9756443434940278.0;
     const Stereo out = run(*engine, in, 333);
     for (size_t i = 0; i < in.size(); ++i) {
-        // The clamp is (|x + 1| - |x - 1|) / 2, which may round in the last bit.
-        const auto clamp = [](double x) { return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5; };
+        // Up to +-2 the clamp is (|x + 1| - |x - 1|) / 2, which may round in
+        // the last bit; beyond it is +-1.
+        const auto clamp = [](double x) {
+            return x > 2.0    ? 1.0
+                   : x < -2.0 ? -1.0
+                              : (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+        };
         const double wantL = i < 159 ? 0.0 : clamp(in.l[i - 159]);
         const double wantR = i < 159 ? 0.0 : clamp(in.r[i - 159]);
         ASSERT_LE(std::fabs(wantL), 1.0);
@@ -52,7 +62,9 @@ TEST(Limiter, PowerOffIsTheDelayedClampedInput) {
     }
 }
 
+// Either detector order holds the ceiling; they follow the onset differently.
 TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
+    std::vector<double> onset[2];
     for (int order = 0; order < 2; ++order) {
         for (int ovs = 0; ovs < 2; ++ovs) {
             auto engine = makeEngine();
@@ -61,8 +73,7 @@ TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
             engine->setParameter(kOutput, 0.9f);  // ceiling 2^(-0.2)
             engine->setParameter(kDetectorOrder, order ? 1.0f : 0.0f);
             engine->setParameter(kOversample, ovs ? 1.0f : 0.0f);
-            const Stereo in = test::sine(44100, 44100.0, 1000.0, 0.9);
-            const Stereo out = run(*engine, in);
+            const Stereo out = run(*engine, test::sine(44100, 44100.0, 1000.0, 0.9));
             const double ceiling = std::exp2(-0.2);
             // Sample-peak detection lets the settled sine through up to 1e-4 above the
             // ceiling (the sampled peaks of a 1 kHz sine wander); true-peak detection
@@ -70,39 +81,10 @@ TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
             const double allowed = ovs ? ceiling : ceiling * (1.0 + 1e-4);
             EXPECT_LE(peakOf(out.l, 22050), allowed) << order << ovs;
             EXPECT_GT(peakOf(out.l, 22050), ceiling * 0.97) << order << ovs;
+            if (!ovs) onset[order].assign(out.l.begin(), out.l.begin() + 4410);
         }
     }
-}
-
-TEST(Limiter, DetectorOrdersAgreeOnASteadySine) {
-    Stereo outs[2];
-    for (int order = 0; order < 2; ++order) {
-        auto engine = makeEngine();
-        engine->setParameter(kTransient, 0.0f);
-        engine->setParameter(kDrive, 0.8f);
-        engine->setParameter(kDetectorOrder, order ? 1.0f : 0.0f);
-        // 441 Hz: a period of 100 samples, so every look-ahead window holds the same peak.
-        outs[order] = run(*engine, test::sine(4 * 44100, 44100.0, 441.0, 0.9));
-    }
-    const size_t end = outs[0].size();
-    double early = 0.0, late = 0.0;
-    for (size_t i = 0; i < 4410; ++i)
-        early = std::max(early, std::fabs(outs[0].l[i] - outs[1].l[i]));
-    for (size_t i = end - 4410; i < end; ++i)
-        late = std::max(late, std::fabs(outs[0].l[i] - outs[1].l[i]));
-    EXPECT_GT(early, 1e-4);  // the onset is followed differently
-    EXPECT_LT(late, 1e-9);   // and the settled result is the same
-}
-
-TEST(Limiter, OversampleWithoutInterpolationAtHighRatesChangesNothing) {
-    auto plain = makeEngine(192000.0f);
-    auto ovs = makeEngine(192000.0f);
-    ovs->setParameter(kOversample, 1.0f);
-    ovs->setParameter(kMeterOvs, 1.0f);
-    plain->setParameter(kDrive, 0.8f);
-    ovs->setParameter(kDrive, 0.8f);
-    const Stereo in = test::mixSignal(20000, 192000.0, 1.0);
-    EXPECT_EQ(run(*plain, in).l, run(*ovs, in).l);
+    EXPECT_NE(onset[0], onset[1]);
 }
 
 class Invariance : public ::testing::TestWithParam<int> {};
@@ -125,19 +107,20 @@ TEST_P(Invariance, BlockSizeDoesNotChangeTheResult) {
     const Stereo in = test::mixSignal(12000, 44100.0, 1.2);
     auto reference = makeEngine();
     busySettings(*reference);
-    const Stereo want = run(*reference, in, 4096);
     auto engine = makeEngine();
     busySettings(*engine);
-    const Stereo got = run(*engine, in, GetParam());
+    const Stereo want = run(*reference, in, 4096), got = run(*engine, in, GetParam());
     EXPECT_EQ(got.l, want.l);
     EXPECT_EQ(got.r, want.r);
     float m1[10], m2[10];
     reference->getMeters(m1);
     engine->getMeters(m2);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(m1[i], m2[i]) << i;
+    engine->suspend();  // a suspended engine starts over exactly
+    EXPECT_EQ(run(*engine, in, GetParam()).r, want.r);
 }
 
-INSTANTIATE_TEST_SUITE_P(Blocks, Invariance, ::testing::Values(1, 7, 64, 4096));
+INSTANTIATE_TEST_SUITE_P(Blocks, Invariance, ::testing::Values(1, 7, 64));
 
 TEST(Limiter, BaselineAndAvx2PathsAgreeToRounding) {
     const Stereo in = test::mixSignal(9000, 44100.0, 1.2);
@@ -153,63 +136,33 @@ TEST(Limiter, BaselineAndAvx2PathsAgreeToRounding) {
     for (size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(out[0].l[i], out[1].l[i], 1e-12) << i;
 }
 
-TEST(Limiter, SuspendGivesTheSameOutputAgain) {
-    auto engine = makeEngine();
-    busySettings(*engine);
-    const Stereo in = test::mixSignal(9000, 44100.0, 1.2);
-    const Stereo first = run(*engine, in);
-    engine->suspend();
-    const Stereo second = run(*engine, in);
-    EXPECT_EQ(first.l, second.l);
-    EXPECT_EQ(first.r, second.r);
-}
-
+// Single precision gives the double result rounded, also when the precision
+// changes between blocks (every third block is double here).
 TEST(Limiter, SingleAndDoublePrecisionAgreeAfterRounding) {
-    const Stereo mix = test::mixSignal(9000, 44100.0, 1.3);
-    std::vector<float> fl(mix.size()), fr(mix.size());
-    Stereo in(mix.size());
-    for (size_t i = 0; i < mix.size(); ++i) {
-        fl[i] = static_cast<float>(mix.l[i]);
-        fr[i] = static_cast<float>(mix.r[i]);
-        in.l[i] = fl[i];
-        in.r[i] = fr[i];
-    }
-    auto e64 = makeEngine();
-    auto e32 = makeEngine();
-    busySettings(*e64);
-    busySettings(*e32);
-    const Stereo want = run(*e64, in, 256);
-    std::vector<float> outR;
-    const std::vector<float> outL = test::runFloatLeft(*e32, fl, fr, 256, &outR);
-    for (size_t i = 0; i < in.size(); ++i) {
-        ASSERT_EQ(outL[i], static_cast<float>(want.l[i])) << i;
-        ASSERT_EQ(outR[i], static_cast<float>(want.r[i])) << i;
-    }
-}
-
-TEST(Limiter, PrecisionsMayAlternateBetweenBlocks) {
-    Stereo in = test::mixSignal(4096, 44100.0, 1.1);
-    for (size_t i = 0; i < in.size(); ++i) {
+    Stereo in = test::mixSignal(9216, 44100.0, 1.3);
+    for (size_t i = 0; i < in.size(); ++i) {  // inputs exactly floats: both paths see the same
         in.l[i] = static_cast<float>(in.l[i]);
         in.r[i] = static_cast<float>(in.r[i]);
     }
-    auto a = makeEngine();
-    auto b = makeEngine();
-    const Stereo want = run(*a, in, 512);
-    std::vector<float> fl(512), fr(512), ol(512), orr(512);
-    for (size_t pos = 0; pos < in.size(); pos += 512) {
-        if ((pos / 512) % 2 == 0) {
-            std::vector<double> l(512), r(512);
-            b->process(in.l.data() + pos, in.r.data() + pos, l.data(), r.data(), 512);
-            for (int i = 0; i < 512; ++i) ASSERT_EQ(l[i], want.l[pos + i]);
-        } else {
-            // Inputs that are exactly floats, so both paths see the same values.
-            for (int i = 0; i < 512; ++i) {
-                fl[i] = static_cast<float>(in.l[pos + i]);
-                fr[i] = static_cast<float>(in.r[pos + i]);
-            }
-            b->process(fl.data(), fr.data(), ol.data(), orr.data(), 512);
-            for (int i = 0; i < 512; ++i) ASSERT_EQ(ol[i], static_cast<float>(want.l[pos + i]));
+    auto e64 = makeEngine();
+    auto mixed = makeEngine();
+    busySettings(*e64);
+    busySettings(*mixed);
+    const Stereo want = run(*e64, in, 256);
+    std::vector<float> fl(256), fr(256), ol(256), orr(256);
+    std::vector<double> l(256), r(256);
+    for (size_t pos = 0; pos < in.size(); pos += 256) {
+        if ((pos / 256) % 3 == 0) {
+            mixed->process(in.l.data() + pos, in.r.data() + pos, l.data(), r.data(), 256);
+            for (int i = 0; i < 256; ++i) ASSERT_EQ(l[i], want.l[pos + i]) << pos + i;
+            continue;
+        }
+        std::copy_n(in.l.begin() + pos, 256, fl.begin());
+        std::copy_n(in.r.begin() + pos, 256, fr.begin());
+        mixed->process(fl.data(), fr.data(), ol.data(), orr.data(), 256);
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_EQ(ol[i], static_cast<float>(want.l[pos + i])) << pos + i;
+            ASSERT_EQ(orr[i], static_cast<float>(want.r[pos + i])) << pos + i;
         }
     }
 }
@@ -229,12 +182,9 @@ TEST(Limiter, LinkAmountControlsCrossChannelReduction) {
         const Stereo out = run(*engine, in);
         float meters[10];
         engine->getMeters(meters);
-        if (link == 0.0f) {
-            EXPECT_EQ(meters[9], 1.0f);  // right untouched
-            EXPECT_LT(meters[8], 0.2f);
-        } else {
-            EXPECT_NEAR(meters[8], meters[9], 1e-6);
-        }
+        EXPECT_LT(meters[8], 0.2f);
+        // Unlinked the quiet right channel is left alone; linked it follows the left.
+        EXPECT_NEAR(meters[9], link == 0.0f ? 1.0f : meters[8], 1e-6);
     }
 }
 
@@ -249,25 +199,10 @@ TEST(Limiter, LevellerAtMaximumIsUnityWhateverTheLevel) {
         run(*engine, in);
         float meters[10];
         engine->getMeters(meters);
-        if (v == 1.0f) {
-            EXPECT_EQ(meters[8], 1.0f);
-            EXPECT_EQ(meters[9], 1.0f);
-        } else {
-            EXPECT_LT(meters[8], 0.5f);
-            EXPECT_EQ(meters[8], meters[9]);  // one leveller for both channels
-        }
+        EXPECT_EQ(meters[8] == 1.0f, v == 1.0f);
+        EXPECT_LT(meters[8], v == 1.0f ? 1.5f : 0.5f);
+        EXPECT_EQ(meters[8], meters[9]);  // one leveller for both channels
     }
-}
-
-TEST(Limiter, AttShowZeroKeepsGainMinimaAtOne) {
-    auto engine = makeEngine();
-    engine->setParameter(kAttShow, 0.0f);
-    engine->setParameter(kDrive, 1.0f);
-    run(*engine, test::mixSignal(8192, 44100.0, 1.0));
-    float meters[10];
-    engine->getMeters(meters);
-    EXPECT_EQ(meters[8], 1.0f);
-    EXPECT_EQ(meters[9], 1.0f);
 }
 
 TEST(Limiter, MonoInputAndMissingOrSharedOutput) {
@@ -311,8 +246,7 @@ TEST(Limiter, NonFiniteInputEntersAsZero) {
             e->setParameter(kOversample, 1.0f);
             e->setParameter(kQuantize, quantize ? 1.0f : 0.0f);
         }
-        const Stereo got = run(*a, in);
-        const Stereo want = run(*b, clean);
+        const Stereo got = run(*a, in), want = run(*b, clean);
         EXPECT_EQ(got.l, want.l);
         EXPECT_EQ(got.r, want.r);
         float meters[10];
@@ -325,7 +259,7 @@ TEST(Limiter, BlockWithoutTheLockWritesSilenceAndLeavesTheState) {
     const Stereo in = test::mixSignal(2048, 44100.0, 1.0);
     auto engine = makeEngine();
     auto reference = makeEngine();
-    const Stereo head = run(*engine, in);
+    run(*engine, in);
     run(*reference, in);
 
     std::atomic<bool> held{false}, release{false};
@@ -346,12 +280,10 @@ TEST(Limiter, BlockWithoutTheLockWritesSilenceAndLeavesTheState) {
     release = true;
     holder.join();
     EXPECT_GE(waited, std::chrono::milliseconds(1900));
-    for (int i = 0; i < 256; ++i) {
-        ASSERT_EQ(l[i], 0.0);
-        ASSERT_EQ(r[i], 0.0);
-        ASSERT_EQ(fl[i], 0.0f);
-        ASSERT_EQ(fr[i], 0.0f);
-    }
+    EXPECT_EQ(l, std::vector<double>(256, 0.0));
+    EXPECT_EQ(r, std::vector<double>(256, 0.0));
+    EXPECT_EQ(fl, std::vector<float>(256, 0.0f));
+    EXPECT_EQ(fr, std::vector<float>(256, 0.0f));
     // The state did not move: both engines continue identically.
     EXPECT_EQ(run(*engine, in).l, run(*reference, in).l);
 }
@@ -394,10 +326,9 @@ TEST(Limiter, ParametersAndMetersFromOtherThreadsWhileProcessing) {
             engine->setSampleRate(i % 2 ? 48000.0f : 44100.0f);
     });
     // While parameters jump the limiter is no strict brickwall, but every sample
-    // leaves through the clamp (|x + 1| - |x - 1|) / 2 in double precision, whose
-    // rounding can put it above 1 only by parts of an ulp of x + 1: less than
-    // 1e-9 for any |x| below 2^20, far above what drive and gain can reach here.
-    constexpr double kClampBound = 1.0 + 1e-9;
+    // leaves through the final clamp: (|x + 1| - |x - 1|) / 2 within +-2, whose
+    // rounding (ties to even at 2) cannot pass 1 there, and exactly +-1 beyond.
+    constexpr double kClampBound = 1.0;
     for (int round = 0; round < 8; ++round) {
         const Stereo out = run(*engine, in, 256);
         for (size_t i = 0; i < out.size(); ++i) {

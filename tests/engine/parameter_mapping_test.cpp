@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <limits>
 
 #include "engine/parameters.h"
@@ -12,44 +10,18 @@ namespace {
 
 using namespace kt;
 
-TEST(StepMapping, StepsCoverHalfOpenIntervalsAndEndOnTheLastStep) {
-    EXPECT_EQ(paramContToLong(0.0f, 5), 0);
+// Half-open steps, the last one closed; out of range and NaN held to a valid step.
+TEST(StepMapping, StepsCoverHalfOpenIntervalsAndOddValuesStayInRange) {
     EXPECT_EQ(paramContToLong(0.19999f, 5), 0);
     EXPECT_EQ(paramContToLong(0.2f, 5), 1);
-    EXPECT_EQ(paramContToLong(0.5f, 7), 3);
     EXPECT_EQ(paramContToLong(1.0f, 5), 4);
-    EXPECT_EQ(paramContToLong(0.9375f, 8), 7);
-    EXPECT_EQ(paramContToLong(0.025f, 100), 2);
     EXPECT_EQ(paramContToLong(0.015f, 100), 1);
-    EXPECT_EQ(paramContToLong(0.005f, 100), 0);
-}
-
-TEST(StepMapping, OutOfRangeAndNaNAreClampedToValidSteps) {
-    EXPECT_EQ(paramContToLong(-0.01f, 5), 0);
     EXPECT_EQ(paramContToLong(-1e30f, 5), 0);
     EXPECT_EQ(paramContToLong(std::numeric_limits<float>::quiet_NaN(), 5), 0);
     EXPECT_EQ(paramContToLong(2.0f, 5), 4);
     EXPECT_EQ(paramContToLong(std::numeric_limits<float>::infinity(), 3), 2);
-}
-
-TEST(StepMapping, CentresMapBackToTheirStep) {
     for (int n : {2, 3, 4, 5, 7, 8, 100})
         for (int i = 0; i < n; ++i) EXPECT_EQ(paramContToLong(paramLongToCont(i, n), n), i);
-    EXPECT_FLOAT_EQ(paramLongToCont(7, 8), 0.9375f);
-    EXPECT_FLOAT_EQ(paramLongToCont(1, 2), 0.75f);
-}
-
-TEST(ValueMappings, GainsFollowSixDecibelsPerDoubling) {
-    EXPECT_DOUBLE_EQ(outputGainFromValue(1.0f), 1.0);
-    EXPECT_DOUBLE_EQ(outputGainFromValue(0.0f), 0.25);
-    EXPECT_DOUBLE_EQ(driveGainFromValue(0.5f), 1.0);
-    EXPECT_DOUBLE_EQ(driveGainFromValue(1.0f), 16.0);
-    EXPECT_DOUBLE_EQ(driveGainFromValue(0.0f), 1.0 / 16);
-    EXPECT_NEAR(transientAmountFromValue(1.0f), 0.5, 1e-6);
-    EXPECT_NEAR(releaseMsFromValue(0.0f), 1.0, 1e-12);
-    EXPECT_NEAR(releaseMsFromValue(1.0f), 1000.0, 1e-9);
-    EXPECT_NEAR(releaseMsFromValue(0.5f), 50.0, 0.05);
-    EXPECT_NEAR(releaseMsFromValue(0.7237f), 200.0, 0.05);
 }
 
 TEST(ParameterTable, StepTextsExistForEveryStep) {

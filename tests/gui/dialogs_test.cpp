@@ -129,11 +129,19 @@ TEST_F(FakeDialogs, KdialogServesWhenZenityIsMissing) {
                                         "*.kvb|Kav Bank (*.kvb)"}));
 }
 
-TEST_F(FakeDialogs, WithNoDialogProgramNothingRunsAndAlertsAreSilent) {
+TEST_F(FakeDialogs, WithNoDialogProgramNoneStartsAndAlertsFallBackToXmessage) {
     EXPECT_EQ(findDialogTool(), DialogTool::none);
     FileDialog dialog(savePresetOptions());
+    EXPECT_FALSE(dialog.started());
     EXPECT_EQ(dialog.poll(), FileDialog::State::cancelled);
-    showAlert("nobody sees this");
+    showAlert("nobody sees this");  // nothing to show it with
+
+    fake("xmessage", "", 0);
+    showAlert("No file dialog program");
+    ASSERT_TRUE(waitForFile(dir / "xmessage.done"));
+    const auto args = argsOf("xmessage");
+    ASSERT_FALSE(args.empty());
+    EXPECT_EQ(args.back(), "No file dialog program");
 }
 
 TEST_F(FakeDialogs, AlertReturnsAtOnceAndShowsTheTextVerbatim) {
@@ -148,24 +156,6 @@ TEST_F(FakeDialogs, AlertReturnsAtOnceAndShowsTheTextVerbatim) {
     EXPECT_EQ(args[0], "--warning");
     EXPECT_EQ(args[1], "--no-markup");
     EXPECT_EQ(args.back(), "~/\"Kav Tamor.pdf\" <&>");  // second line of the text
-}
-
-TEST_F(FakeDialogs, FileSelectorAnswersOnTheFramesIdlePass) {
-    fake("zenity", "/tmp/chosen.kav", 0);
-    test::TestFrame frame(100, 100);
-    CFileSelector* selector = new CFileSelector(frame.get(), CFileSelector::kSelectFile);
-    selector->setTitle("Load Preset");
-    selector->addFileExtension("Kav Preset", "kav");
-    std::string answer = "none";
-    ASSERT_TRUE(
-        selector->run([&](CFileSelector*, const char* path) { answer = path ? path : "null"; }));
-    selector->forget();  // the running dialog keeps it alive
-    EXPECT_EQ(answer, "none") << "nothing happens before an idle pass";
-    for (int i = 0; i < 500 && answer == "none"; ++i) {
-        frame->idle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(answer, "/tmp/chosen.kav");
 }
 
 TEST_F(FakeDialogs, ClosingTheFrameEndsAnOpenDialogWithoutAnAnswer) {

@@ -30,6 +30,15 @@ TEST_F(TwoViews, ClickGoesToTheViewUnderThePointOnlyWithItsEdgesHalfOpen) {
 
     frame.down(60, 30, kLButton);  // the right edge belongs to nobody
     EXPECT_EQ(frame->getMouseDownView(), nullptr);
+
+    // A view that wants no drag gets no moves nor up, only hover.
+    auto* once =
+        new ProbeView(CRect(10, 70, 60, 90), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    frame->addView(once);
+    frame.down(20, 80, kLButton);
+    frame.move(25, 80, kLButton);
+    frame.up(25, 80, kLButton);
+    EXPECT_EQ(once->log, (Log{"down", "entered", "moved"}));
 }
 
 TEST_F(TwoViews, TopmostViewWinsAndNotHandledFallsThroughToTheViewBelow) {
@@ -54,25 +63,13 @@ TEST_F(TwoViews, DragSendsMovesAndUpToTheDraggingViewEvenOutsideIt) {
     EXPECT_EQ(left->log, (Log{"entered", "moved", "down", "moved", "moved", "up", "exited"}));
     EXPECT_EQ(left->lastPoint, CPoint(500, -40));
     EXPECT_TRUE(right->log.empty()) << "no hover changes while a drag holds the mouse";
-}
-
-TEST_F(TwoViews, AfterADragTheViewUnderThePointerIsEntered) {
+    // After a drag the view under the pointer is entered.
     frame.move(20, 20);
     frame.down(20, 20, kLButton);
     frame.move(120, 30, kLButton);
     frame.up(120, 30, kLButton);
     EXPECT_EQ(right->log, (Log{"entered"}));
     EXPECT_EQ(left->log.back(), "exited");
-}
-
-TEST_F(TwoViews, ClickWithoutDragWantsNoFurtherEvents) {
-    auto* once =
-        new ProbeView(CRect(10, 70, 60, 90), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-    frame->addView(once);
-    frame.down(20, 80, kLButton);
-    frame.move(25, 80, kLButton);
-    frame.up(25, 80, kLButton);
-    EXPECT_EQ(once->log, (Log{"down", "entered", "moved"}));  // hover only: no drag, no up
 }
 
 TEST_F(TwoViews, HoverEntersAndExitsAndMovesReachTheHoveredView) {
@@ -83,19 +80,6 @@ TEST_F(TwoViews, HoverEntersAndExitsAndMovesReachTheHoveredView) {
     EXPECT_EQ(right->log, (Log{"entered", "moved"}));
     frame->platformMouseExited();
     EXPECT_EQ(right->log.back(), "exited");
-}
-
-TEST_F(TwoViews, LeavingTheWindowDuringADragNeitherEndsItNorExits) {
-    frame.move(20, 20);
-    frame.down(20, 20, kLButton);
-    frame->platformMouseExited();  // the implicit grab lets the pointer leave
-    EXPECT_EQ(frame->getMouseDownView(), left);
-    EXPECT_EQ(left->log.back(), "down");
-    frame.move(-30, 20, kLButton);
-    EXPECT_EQ(left->log.back(), "moved");
-    frame.up(-30, 20, kLButton);
-    EXPECT_EQ(left->log, (Log{"entered", "moved", "down", "moved", "up", "exited"}));
-    EXPECT_EQ(frame->getMouseOverView(), nullptr);
 }
 
 TEST_F(TwoViews, DoubleClickFlagComesFromTimeAndPlace) {

@@ -17,9 +17,13 @@ namespace {
 
 using namespace kt;
 
+// Under XDG_CONFIG_HOME, else ~/.config; an unwritable folder fails without harm.
 TEST(Preferences, LivesUnderXdgConfigHome) {
     test::TempConfig config;
     EXPECT_EQ(prefs::directory(), config.configDir());
+    ::setenv("XDG_CONFIG_HOME", "/proc/kav-tamor-cannot-exist", 1);
+    EXPECT_FALSE(prefs::writeInt("Metering_Zoom", 1));
+    EXPECT_EQ(prefs::readInt("Metering_Zoom"), std::nullopt);
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(prefs::directory(), config.root() + "/.config/kav-tamor");
 }
@@ -72,13 +76,6 @@ TEST(Preferences, KeysThatAreNotPlainNamesAreRefused) {
         EXPECT_EQ(prefs::readInt(key), std::nullopt) << key;
     }
     EXPECT_FALSE(std::filesystem::exists(config.root() + "/config/escape"));
-}
-
-TEST(Preferences, UnwritableFolderFailsWithoutHarm) {
-    test::TempConfig config;
-    ::setenv("XDG_CONFIG_HOME", "/proc/kav-tamor-cannot-exist", 1);
-    EXPECT_FALSE(prefs::writeInt("Metering_Zoom", 1));
-    EXPECT_EQ(prefs::readInt("Metering_Zoom"), std::nullopt);
 }
 
 TEST(Preferences, ConcurrentWritersNeverLeaveATornValue) {

@@ -54,53 +54,47 @@ TEST_F(OldLayoutTest, OldPresetTooShortForANameAndAValueIsRefused) {
     EXPECT_TRUE(codec().loadPresetImage(one.data(), static_cast<long>(one.size()), false));
 }
 
-TEST_F(OldLayoutTest, OldBankOfTwentyValuesReadsTwentySevenBlocks) {
-    for (bool little : {false, true}) {
-        fx().initPresets();
-        fx().setPresetNo(12);
-        const auto bytes = oldBank(little, 20);
-        ASSERT_EQ(bytes.size(), 5u + 27u * 104u);
-        ASSERT_TRUE(codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
-        EXPECT_EQ(fx().getPresetNo(), 0);
-        for (int p = 0; p < 27; ++p) {
-            EXPECT_EQ(std::string(fx().preset(p).name), "Old bank " + std::to_string(p));
-            for (int j = 0; j < 20; ++j) EXPECT_EQ(fx().preset(p).value(j), (p + j) / 64.0f);
-            EXPECT_EQ(fx().preset(p).value(20), fx().presetTemplate().value(20));
+// Twenty values per block (the rest from the template), or more than there are
+// parameters (the rest skipped), in either byte order.
+TEST_F(OldLayoutTest, OldBankReadsTwentySevenBlocks) {
+    for (int values : {20, 30}) {
+        for (bool little : {false, true}) {
+            fx().initPresets();
+            fx().setPresetNo(12);
+            const auto bytes = oldBank(little, values);
+            ASSERT_TRUE(
+                codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
+            EXPECT_EQ(fx().getPresetNo(), 0);
+            for (int p = 0; p < 27; ++p) {
+                EXPECT_EQ(fx().preset(p).nameText(), "Old bank " + std::to_string(p));
+                EXPECT_EQ(fx().preset(p).value(19), (p + 19) / 64.0f);
+                EXPECT_EQ(fx().preset(p).value(25),
+                          values == 20 ? fx().presetTemplate().value(25) : (p + 25) / 64.0f);
+            }
         }
     }
 }
 
-TEST_F(OldLayoutTest, OldBankWithMoreValuesThanParametersSkipsTheRest) {
-    const auto bytes = oldBank(false, 30);
-    ASSERT_TRUE(codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
-    EXPECT_EQ(std::string(fx().preset(26).name), "Old bank 26");
-    EXPECT_EQ(fx().preset(26).value(25), (26 + 25) / 64.0f);
-}
-
-TEST_F(OldLayoutTest, OldBankValueOutOfRangeRestoresTheWholeBank) {
-    auto bytes = oldBank(false, 20);
-    const std::size_t at = 5 + 26 * 104 + 24 + 4 * 19;  // the last value of the last block
-    bytes[at] = 0x40;                                   // 2.0 and more
+// A value out of range, or blocks too short for a name and one value: the
+// whole bank stays as it was.
+TEST_F(OldLayoutTest, RefusedOldBanksChangeNothing) {
     fx().setPresetNo(8);
     const BankSnapshot before = snapshot(fx());
+    auto bytes = oldBank(false, 20);
+    bytes[5 + 26 * 104 + 24 + 4 * 19] = 0x40;  // the last value of the last block: 2.0 and more
+    EXPECT_FALSE(codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
+    bytes = oldBank(false, 1);
+    bytes.resize(5 + 27 * 27);
     EXPECT_FALSE(codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
     EXPECT_EQ(snapshot(fx()), before);
     EXPECT_EQ(fx().getPresetNo(), 8);
-}
-
-TEST_F(OldLayoutTest, OldBankTooShortIsRefused) {
-    const BankSnapshot before = snapshot(fx());
-    auto bytes = oldBank(false, 1);
-    bytes.resize(5 + 27 * 27);  // each block too short for a name and one value
-    EXPECT_FALSE(codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
-    EXPECT_EQ(snapshot(fx()), before);
-    // Block reader given more blocks and values than the data holds reads
+    // Given more blocks and values than the data holds, the block reader reads
     // only the blocks that lie whole inside it.
     const auto two = oldBank(false, 26);
     EXPECT_TRUE(codec().bufferToBankOld(reinterpret_cast<const char*>(two.data()) + 5, 2 * 128,
                                          false, 27, 26));
-    EXPECT_EQ(std::string(fx().preset(1).name), "Old bank 1");
-    EXPECT_EQ(std::string(fx().preset(2).name), before.names[2]);
+    EXPECT_EQ(fx().preset(1).nameText(), "Old bank 1");
+    EXPECT_EQ(fx().preset(2).nameText(), before.names[2]);
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "presets/preset_image.h"
 #include "tests/support/temp_config.h"
 
 namespace {
@@ -17,28 +17,11 @@ std::string ascii(const char* in) {
     return out.c_str();
 }
 
-std::string controller(float v) {
-    char out[16];
-    convertCC(v, out);
-    return out;
-}
-
 TEST(XPlatText, NonAsciiRunsBecomeOneDash) {
     EXPECT_EQ(ascii("plain"), "plain");
     EXPECT_EQ(ascii("Bänk"), "B-nk");
     EXPECT_EQ(ascii("日本語 file"), "- file");
     EXPECT_EQ(ascii(""), "");
-}
-
-TEST(XPlatText, ControllerNames) {
-    EXPECT_EQ(controller(0.0f), "bank sel MSB");
-    EXPECT_EQ(controller(3.5f / 130.0f), "control 3");
-    EXPECT_EQ(controller(7.5f / 130.0f), "main volume");
-    EXPECT_EQ(controller(127.5f / 130.0f), "poly mode on");
-    EXPECT_EQ(controller(128.5f / 130.0f), "not assigned");
-    EXPECT_EQ(controller(1.0f), "");
-    EXPECT_EQ(controller(5.0f), "");
-    EXPECT_EQ(controller(-1.0f), "bank sel MSB");
 }
 
 TEST(XPlatPaths, SplitAtTheLastSlash) {
@@ -83,21 +66,6 @@ TEST(XPlatFiles, WriteThenReadBack) {
     EXPECT_EQ(XPlatFileWrite(file, "x", 1), 0);  // opened for reading only
     XPlatFileClose(file);
     EXPECT_STREQ(buffer, "abcdef");
-}
-
-TEST(ImageHeader, ByteOrderTest) {
-    const unsigned char big[] = {'K', 'v', 't', 'r'};
-    const unsigned char little[] = {'r', 't', 'v', 'K'};
-    const unsigned char other[] = {'K', 'v', 't', 's'};
-    const std::int32_t id = 0x4B767472;
-    EXPECT_NE(kt::detectByteOrder(big, id), kt::detectByteOrder(little, id));
-    EXPECT_NE(kt::detectByteOrder(big, id), kt::ByteOrder::rejected);
-    EXPECT_NE(kt::detectByteOrder(little, id), kt::ByteOrder::rejected);
-    EXPECT_EQ(kt::detectByteOrder(other, id), kt::ByteOrder::rejected);
-    unsigned char word[] = {1, 2, 3, 4};
-    mySwapBytes(word);
-    EXPECT_EQ(word[0], 4);
-    EXPECT_EQ(word[3], 1);
 }
 
 }  // namespace

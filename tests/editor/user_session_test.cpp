@@ -1,0 +1,387 @@
+// A user's session with the preset bar, the way a person has it: the module
+// loaded through its binary interface into a window on a private Xvfb display
+// (see with_xvfb.sh), mouse and keyboard input made by the X server's XTest
+// extension, and the real zenity answering the file dialogs.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/vst_host.h"
+#include "platform/x11_host_window.h"
+#include "tests/support/temp_config.h"
+
+// Last: the X11 headers define macros (None, Bool, Status) that other headers use as names.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace fs = std::filesystem;
+using kt::VstPlugin;
+using kt::X11HostWindow;
+
+namespace {
+
+constexpr int kWidth = 524, kHeight = 462;
+constexpr int kDrive = 1;
+
+// Where the bar's controls are, in the editor's pixels.
+struct Spot {
+    int x, y;
+};
+constexpr Spot kSaveBank{30, 455}, kDefaultBank{55, 453}, kLoadBank{80, 455};
+constexpr Spot kSavePreset{112, 455}, kLoadPreset{175, 455}, kName{256, 454};
+constexpr Spot kMenu{326, 454}, kPrevious{346, 453}, kNext{364, 453};
+constexpr Spot kDriveKnob{80, 376};
+constexpr Spot kStoreA{396, 455}, kRecallA{430, 455}, kStoreB{460, 455}, kRecallB{495, 455};
+
+void reverseWords(std::string& bytes, std::size_t at, int words) {
+    for (int w = 0; w < words; ++w, at += 4) {
+        std::swap(bytes[at], bytes[at + 3]);
+        std::swap(bytes[at + 1], bytes[at + 2]);
+    }
+}
+
+std::uint32_t bigEndianAt(const std::string& bytes, std::size_t at) {
+    std::uint32_t word = 0;
+    for (int b = 0; b < 4; ++b) word = word << 8 | static_cast<unsigned char>(bytes[at + b]);
+    return word;
+}
+
+// A preset image (this program's order) with every field but the identifier
+// and the kind byte byte-reversed, as an old tool wrote them.
+std::string reversedAfterIdentifier(std::string bytes) {
+    reverseWords(bytes, 5, 9);  // the header's words
+    for (std::size_t at = 41; at + 12 <= bytes.size();) {
+        const std::uint32_t type = bigEndianAt(bytes, at);
+        const std::uint32_t length = bigEndianAt(bytes, at + 4);
+        reverseWords(bytes, at, 3);
+        if (type == 1) reverseWords(bytes, at + 12, 5);
+        at += 12 + length;
+    }
+    return bytes;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Synthetic input through XTest, on a display connection of its own.
+class Hands {
+  public:
+    Hands() : display(XOpenDisplay(nullptr)) {
+        own = display;
+        previousHandler = XSetErrorHandler(onError);
+    }
+    ~Hands() {
+        if (display) XCloseDisplay(display);
+    }
+    bool ready() {
+        int event, error, major, minor;
+        return display && XTestQueryExtension(display, &event, &error, &major, &minor);
+    }
+    void moveTo(int x, int y) {
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XFlush(display);
+    }
+    void button(int number, bool press) {
+        XTestFakeButtonEvent(display, static_cast<unsigned>(number), press, CurrentTime);
+        XFlush(display);
+    }
+    void key(KeySym symbol, bool press) {
+        const KeyCode code = XKeysymToKeycode(display, symbol);
+        XTestFakeKeyEvent(display, code, press, CurrentTime);
+        XFlush(display);
+    }
+    // A key with or without Shift, as the keyboard map needs for the symbol.
+    void tap(KeySym symbol, KeySym modifier = NoSymbol) {
+        const KeyCode code = XKeysymToKeycode(display, symbol);
+        const bool shifted = code && XkbKeycodeToKeysym(display, code, 0, 0) != symbol;
+        if (modifier != NoSymbol) key(modifier, true);
+        if (shifted) key(XK_Shift_L, true);
+        key(symbol, true);
+        key(symbol, false);
+        if (shifted) key(XK_Shift_L, false);
+        if (modifier != NoSymbol) key(modifier, false);
+    }
+    void type(const std::string& text) {
+        for (const char c : text) {
+            KeySym symbol = static_cast<unsigned char>(c);  // Latin-1 symbols are the characters
+            if (c == ' ') symbol = XK_space;
+            tap(symbol);
+        }
+    }
+    // Keys go to the window under the pointer, as on a desktop without a window
+    // manager (the editor may have set the focus on its own window before).
+    void focusFollowsPointer() {
+        XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+        XFlush(display);
+    }
+    // The top-level window titled `title`, or 0.
+    Window windowTitled(const char* title) {
+        Window root = DefaultRootWindow(display), parent, *children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            XWindowAttributes attributes;
+            if (XFetchName(display, children[i], &name) && name && std::strcmp(name, title) == 0 &&
+                XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                found = children[i];
+            if (name) XFree(name);
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+  private:
+    // A dialog's window may go between listing it and asking its name: such
+    // errors on this connection are expected; others go to the handler before.
+    static int onError(Display* where, XErrorEvent* error) {
+        if (where == own) return 0;
+        return previousHandler ? previousHandler(where, error) : 0;
+    }
+    static inline Display* own = nullptr;
+    static inline XErrorHandler previousHandler = nullptr;
+
+    Display* display;
+};
+
+class UserSession : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
+        ASSERT_TRUE(hands.ready()) << "the X server has no XTest extension";
+        folder = fs::path(config.root()) / "masters";
+        fs::create_directories(folder);
+        plugin = load();
+        ASSERT_TRUE(plugin);
+        window = X11HostWindow::create(kWidth, kHeight, "user session");
+        ASSERT_TRUE(window);
+        ASSERT_EQ(plugin->dispatch(vst::effEditOpen, 0, 0, window->windowId()), 1);
+        idle(300);
+    }
+    void TearDown() override {
+        if (plugin) plugin->dispatch(vst::effEditClose);
+        window.reset();
+        if (plugin) plugin->close();
+    }
+
+    static std::unique_ptr<VstPlugin> load() {
+        std::string error;
+        auto p = VstPlugin::load(KT_MODULE_PATH, &error);
+        EXPECT_TRUE(p) << error;
+        return p;
+    }
+
+    // The host's part: idle calls and window events, about 30 a second.
+    void idle(int ms) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        do {
+            plugin->dispatch(vst::effEditIdle);
+            window->pumpEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        } while (std::chrono::steady_clock::now() < end);
+    }
+
+    void click(Spot at, int buttonNumber = 1, KeySym modifier = NoSymbol) {
+        hands.moveTo(at.x, at.y);
+        idle(60);
+        if (modifier != NoSymbol) hands.key(modifier, true);
+        hands.button(buttonNumber, true);
+        hands.button(buttonNumber, false);
+        if (modifier != NoSymbol) hands.key(modifier, false);
+        idle(120);
+    }
+    // Drags upwards by `pixels` with the left button.
+    void drag(Spot from, int pixels) {
+        hands.moveTo(from.x, from.y);
+        idle(60);
+        hands.button(1, true);
+        for (int step = 1; step <= pixels; step += 4) {
+            hands.moveTo(from.x, from.y - step);
+            idle(20);
+        }
+        hands.button(1, false);
+        idle(120);
+    }
+    void doubleClick(Spot at, KeySym modifier = NoSymbol) {
+        hands.moveTo(at.x, at.y);
+        idle(60);
+        if (modifier != NoSymbol) hands.key(modifier, true);
+        for (int i = 0; i < 2; ++i) {
+            hands.button(1, true);
+            hands.button(1, false);
+        }
+        if (modifier != NoSymbol) hands.key(modifier, false);
+        idle(120);
+    }
+
+    // Waits for zenity's window, lets `answer` type into it, then idles until
+    // the window is gone and the editor has collected the choice.
+    void inDialog(const char* title, const std::function<void()>& answer) {
+        Window dialog = 0;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!(dialog = hands.windowTitled(title)) && std::chrono::steady_clock::now() < end)
+            idle(100);
+        ASSERT_NE(dialog, 0u) << "no dialog titled " << title;
+        idle(800);               // the file chooser fills itself in
+        hands.moveTo(540, 420);  // inside the chooser and a confirmation over it
+        hands.focusFollowsPointer();
+        answer();
+        const auto gone = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (hands.windowTitled(title) && std::chrono::steady_clock::now() < gone) idle(100);
+        idle(500);
+    }
+    // A save dialog's name field takes a whole path; in an open dialog a "/"
+    // opens the location field.
+    void typePath(const fs::path& path, bool replaceName = true) {
+        if (replaceName) hands.tap(XK_a, XK_Control_L);
+        hands.type(path.string());
+        idle(600);  // the chooser completes what was typed
+        hands.tap(XK_Return);
+    }
+
+    std::string programName() {
+        char name[64] = {};
+        plugin->dispatch(vst::effGetProgramName, 0, 0, name);
+        return name;
+    }
+
+    kt::test::TempConfig config;  // HOME and the preferences: a fresh user
+    Hands hands;
+    fs::path folder;
+    std::unique_ptr<VstPlugin> plugin;
+    std::unique_ptr<X11HostWindow> window;
+};
+
+TEST_F(UserSession, PresetsAndBanksManagedFromTheWindow) {
+    // Pick a preset from the menu with the keyboard, then step with the rocker.
+    click(kMenu);
+    for (int i = 0; i < 3; ++i) hands.tap(XK_Down);
+    hands.tap(XK_Return);
+    idle(150);
+    EXPECT_EQ(programName(), "Limiter Fast");
+    click(kNext);
+    EXPECT_EQ(programName(), "Limiter Hard");
+    click(kPrevious);
+    click(kPrevious);
+    EXPECT_EQ(programName(), "Limiter Gentle");
+
+    // Rename it.
+    click(kName);
+    hands.type("Album Master");
+    hands.tap(XK_Return);
+    idle(150);
+    EXPECT_EQ(programName(), "Album Master");
+
+    // Save it as a preset file, change a setting, load the file back.
+    const float drive = plugin->getParameter(kDrive);
+    const fs::path presetFile = folder / "album.kav";
+    click(kSavePreset);
+    inDialog("Save preset", [&] { typePath(presetFile); });
+    ASSERT_TRUE(fs::exists(presetFile));
+    EXPECT_EQ(fs::file_size(presetFile), 1041u);
+    drag(kDriveKnob, 60);  // turn Drive up
+    EXPECT_GT(plugin->getParameter(kDrive), drive);
+    click(kLoadPreset);
+    inDialog("Load preset", [&] { hands.tap(XK_Return); });  // the remembered file
+    EXPECT_EQ(plugin->getParameter(kDrive), drive);
+
+    // Saving over it again asks first.
+    click(kSavePreset);
+    inDialog("Save preset", [&] {
+        hands.tap(XK_Return);  // the remembered name
+        idle(1200);
+        hands.tap(XK_Return);  // "Replace"
+    });
+
+    // A bank: save it, scramble the bank, load it back.
+    const fs::path bankFile = folder / "session.kvb";
+    click(kSaveBank);
+    inDialog("Save bank", [&] { typePath(bankFile); });
+    ASSERT_EQ(fs::file_size(bankFile), 27041u);
+    click(kMenu);
+    hands.tap(XK_Down);
+    hands.tap(XK_Return);
+    idle(150);
+    click(kName);
+    hands.type("Scratch");
+    hands.tap(XK_Return);
+    idle(150);
+    click(kLoadBank);
+    inDialog("Load bank", [&] { hands.tap(XK_Return); });
+    EXPECT_EQ(programName(), "Default");  // a bank file starts on its first preset
+    click(kNext);
+    click(kNext);
+    EXPECT_EQ(programName(), "Album Master");
+
+    // A file of an old tool, identifier in this machine's order and the rest
+    // byte-reversed, loads with the right button.
+    const fs::path oldFile = folder / "old tool.kav";
+    std::ofstream(oldFile, std::ios::binary) << reversedAfterIdentifier(readFile(presetFile));
+    plugin->setParameter(kDrive, 0.1f);
+    click(kLoadPreset, 3);
+    inDialog("Load preset (endian-reversed)", [&] { typePath(oldFile, false); });
+    EXPECT_EQ(plugin->getParameter(kDrive), drive);
+    EXPECT_EQ(programName(), "Album Master");
+
+    // A and B.
+    click(kStoreA);
+    plugin->setParameter(kDrive, 0.75f);
+    click(kStoreB);
+    plugin->setParameter(kDrive, 0.25f);
+    click(kRecallA);
+    EXPECT_EQ(plugin->getParameter(kDrive), drive);
+    click(kRecallB);
+    EXPECT_EQ(plugin->getParameter(kDrive), 0.75f);
+
+    // What the host keeps with its session (the chunk) brings back the preset
+    // chosen in the bar, with its settings.
+    click(kPrevious);
+    EXPECT_EQ(programName(), "Limiter Smooth");
+    {
+        auto restored = load();
+        EXPECT_EQ(restored->setChunk(plugin->getChunk()), 0);
+        EXPECT_EQ(restored->programName(), "Limiter Smooth");
+        EXPECT_EQ(restored->getParameter(kDrive), plugin->getParameter(kDrive));
+        restored->close();
+    }
+    click(kNext);
+
+    // A default bank: a new instance starts from it, until it is removed.
+    doubleClick(kDefaultBank);
+    const fs::path stored = fs::path(config.configDir()) / "DefaultBank";
+    ASSERT_TRUE(fs::exists(stored));
+    {
+        auto second = load();
+        char name[64] = {};
+        second->dispatch(vst::effGetProgramNameIndexed, 2, 0, name);
+        EXPECT_STREQ(name, "Album Master");
+        second->close();
+    }
+    doubleClick(kDefaultBank, XK_Control_L);
+    EXPECT_FALSE(fs::exists(stored));
+    {
+        auto third = load();
+        char name[64] = {};
+        third->dispatch(vst::effGetProgramNameIndexed, 2, 0, name);
+        EXPECT_STREQ(name, "Limiter Gentle");
+        third->close();
+    }
+}
+
+}  // namespace
