@@ -13,7 +13,8 @@ Arguments Arguments::fromMain(int argc, char** argv) {
 }
 
 std::vector<std::string> Arguments::takeAll(const std::string& name) {
-    const std::string flag = "--" + name;
+    const bool letter = name.size() == 1;
+    const std::string flag = (letter ? "-" : "--") + name;
     std::vector<std::string> values;
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < args_.size(); ++i) {
@@ -26,6 +27,8 @@ std::vector<std::string> Arguments::takeAll(const std::string& name) {
             }
         } else if (arg.rfind(flag + "=", 0) == 0) {
             values.push_back(arg.substr(flag.size() + 1));
+        } else if (letter && arg.size() > 2 && arg.rfind(flag, 0) == 0) {
+            values.push_back(arg.substr(2));  // -j4
         } else {
             rest.push_back(arg);
         }

@@ -14,7 +14,8 @@ class Arguments {
     explicit Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
     static Arguments fromMain(int argc, char** argv);  // skips argv[0]
 
-    // Removes and returns the value of --name (last occurrence wins).
+    // Removes and returns the value of --name (last occurrence wins). A
+    // one-letter name is an option of one dash: -j 4 or -j4.
     // Sets error() when the option is present without a value.
     std::optional<std::string> take(const std::string& name);
     // Removes every occurrence of --name and returns their values in order.

@@ -12,49 +12,57 @@ namespace kt {
 namespace {
 
 // The temporary files of outputs in progress, so that a signal ending the
-// program (Ctrl-C) removes them too. A few slots: a command writes one file
-// at a time.
-constexpr int kTrackedSlots = 4;
-char trackedPaths[kTrackedSlots][PATH_MAX];
-std::atomic<bool> trackedInUse[kTrackedSlots];
+// program (Ctrl-C) removes them too. A batch writes up to kMaxParallelOutputs
+// files at once, from as many threads. A slot is free, claimed by a thread
+// writing its path, or holding a path the signal handler may remove.
+enum SlotState : int { kFree, kClaimed, kTracked };
+char trackedPaths[kMaxParallelOutputs][PATH_MAX];
+std::atomic<int> trackedState[kMaxParallelOutputs];
 
 void removeTemporariesAndEnd(int signal) {
-    for (int slot = 0; slot < kTrackedSlots; ++slot)
-        if (trackedInUse[slot].load(std::memory_order_acquire)) ::unlink(trackedPaths[slot]);
+    for (int slot = 0; slot < kMaxParallelOutputs; ++slot)
+        if (trackedState[slot].load(std::memory_order_acquire) == kTracked)
+            ::unlink(trackedPaths[slot]);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
 // Installs the handler for the signals that end a command-line program,
-// unless the program handles or ignores them itself.
+// unless the program handles or ignores them itself. Once, whichever thread
+// comes first.
 void removeTemporariesOnSignals() {
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
-        struct sigaction action {};
-        action.sa_handler = removeTemporariesAndEnd;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(signal, &action, nullptr);
-    }
+    static const bool installed = [] {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction current {};
+            if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+                continue;
+            struct sigaction action {};
+            action.sa_handler = removeTemporariesAndEnd;
+            sigemptyset(&action.sa_mask);
+            ::sigaction(signal, &action, nullptr);
+        }
+        return true;
+    }();
+    (void)installed;
 }
 
 int track(const std::string& path) {
     if (path.size() >= PATH_MAX) return -1;
     removeTemporariesOnSignals();
-    for (int slot = 0; slot < kTrackedSlots; ++slot) {
-        if (trackedInUse[slot].load(std::memory_order_relaxed)) continue;
+    for (int slot = 0; slot < kMaxParallelOutputs; ++slot) {
+        int expected = kFree;
+        if (!trackedState[slot].compare_exchange_strong(expected, kClaimed,
+                                                        std::memory_order_acquire))
+            continue;
         std::memcpy(trackedPaths[slot], path.c_str(), path.size() + 1);
-        trackedInUse[slot].store(true, std::memory_order_release);
+        trackedState[slot].store(kTracked, std::memory_order_release);
         return slot;
     }
     return -1;
 }
 
 void untrack(int slot) {
-    if (slot >= 0) trackedInUse[slot].store(false, std::memory_order_release);
+    if (slot >= 0) trackedState[slot].store(kFree, std::memory_order_release);
 }
 
 }  // namespace

@@ -11,6 +11,11 @@
 
 namespace kt {
 
+// The outputs that may be in progress at once and still be removed by a
+// signal (more are written, but not removed then).
+constexpr int kMaxParallelOutputs = 64;
+
+// Opened and committed on any thread; each object by one thread at a time.
 class AtomicOutput {
   public:
     AtomicOutput() = default;

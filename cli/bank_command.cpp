@@ -1,12 +1,11 @@
 // kavtamor bank export FILE.kvb [--preset N]: the module's bank as a bank file.
 // kavtamor bank show FILE.kvb: each preset of a bank file, as the module displays it.
-#include "cli/command_table.h"
-
 #include <cstdio>
 #include <string>
 
 #include "cli/arguments.h"
 #include "cli/bank_file.h"
+#include "cli/command_table.h"
 #include "cli/file_checks.h"
 #include "cli/module_path.h"
 #include "cli/preset_select.h"

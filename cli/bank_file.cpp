@@ -16,7 +16,8 @@ namespace {
 // The largest file a bank of this module can be: the current image is larger
 // than the old layout of a name and the values per preset.
 constexpr std::size_t kMaxBankFileBytes = kBankImageBytes;
-static_assert(kMaxBankFileBytes >= kOldImagePrefixBytes + kNumPresets * (kPresetNameSize + 4 * kPresetParams));
+static_assert(kMaxBankFileBytes >=
+              kOldImagePrefixBytes + kNumPresets * (kPresetNameSize + 4 * kPresetParams));
 
 void putWord(std::vector<std::uint8_t>& out, std::uint32_t w, bool littleEndian) {
     std::uint8_t bytes[4];
@@ -106,7 +107,9 @@ std::optional<std::vector<std::uint8_t>> bankFileToChunk(const std::vector<std::
     if (file[4] == kKindOldBank) {
         // 27 blocks of a name and K values; the old chunk derives K from its size.
         const std::size_t block = (file.size() - kOldImagePrefixBytes) / kNumPresets;
-        const std::size_t values = block >= static_cast<std::size_t>(kPresetNameSize) ? (block - static_cast<std::size_t>(kPresetNameSize)) / 4 : 0;
+        const std::size_t values = block >= static_cast<std::size_t>(kPresetNameSize)
+                                       ? (block - static_cast<std::size_t>(kPresetNameSize)) / 4
+                                       : 0;
         if (values == 0) {
             *error = "an old-layout bank file too short for its presets";
             return std::nullopt;
@@ -115,7 +118,8 @@ std::optional<std::vector<std::uint8_t>> bankFileToChunk(const std::vector<std::
         putWord(chunk, id, little);
         putWord(chunk, kNumPresets, little);
         for (int w = 0; w < 5; ++w) putWord(chunk, 0, little);  // current preset 0, four unused
-        const std::size_t body = kNumPresets * (static_cast<std::size_t>(kPresetNameSize) + 4 * values);
+        const std::size_t body =
+            kNumPresets * (static_cast<std::size_t>(kPresetNameSize) + 4 * values);
         chunk.insert(chunk.end(), file.begin() + kOldImagePrefixBytes,
                      file.begin() + kOldImagePrefixBytes + static_cast<long>(body));
         return chunk;
@@ -146,8 +150,7 @@ bool loadBankFile(const VstPlugin& plugin, const std::string& path, std::string*
 bool writeBankFile(const VstPlugin& plugin, const std::string& path, std::string* error) {
     const std::vector<std::uint8_t> chunk = plugin.getChunk();
     if (chunk.size() <= static_cast<std::size_t>(kChunkHeadBytes + kImageHeaderBytes) ||
-        wordAt(chunk, 0, false) != kChunkMarkerCurrent ||
-        chunk[kChunkHeadBytes + 4] != kKindBank) {
+        wordAt(chunk, 0, false) != kChunkMarkerCurrent || chunk[kChunkHeadBytes + 4] != kKindBank) {
         *error = "the module handed no bank in its chunk";
         return false;
     }

@@ -2,8 +2,6 @@
 // X11 window and drives it with idle calls about 30 times a second. An audio
 // file can be played through the effect in real time (nothing is sent to a sound
 // card) so the meters have something to show; a screenshot can be written.
-#include "cli/command_table.h"
-
 #include <sndfile.h>
 
 #include <chrono>
@@ -13,6 +11,7 @@
 
 #include "cli/arguments.h"
 #include "cli/atomic_output.h"
+#include "cli/command_table.h"
 #include "cli/file_checks.h"
 #include "cli/module_path.h"
 #include "platform/x11_host_window.h"

@@ -5,23 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "cli/atomic_output.h"
-#include "cli/file_checks.h"
-#include "cli/sample_writer.h"
 
 namespace kt {
 namespace {
-
-sf_count_t readFrames(SNDFILE* file, float* to, sf_count_t frames) {
-    return sf_readf_float(file, to, frames);
-}
-sf_count_t readFrames(SNDFILE* file, double* to, sf_count_t frames) {
-    return sf_readf_double(file, to, frames);
-}
 
 void processBlock(const VstPlugin& plugin, float** in, float** out, int frames) {
     plugin.process(in, out, frames);
@@ -41,91 +31,21 @@ struct SoundFile {
     }
 };
 
-std::string frameCount(long long frames) {
-    return std::to_string(frames) + (frames == 1 ? " frame" : " frames");
-}
-
-// Bytes per frame of an uncompressed sample format; 0 for other formats.
-int frameBytes(const SF_INFO& info) {
-    switch (info.format & SF_FORMAT_SUBMASK) {
-        case SF_FORMAT_PCM_S8:
-        case SF_FORMAT_PCM_U8:
-        case SF_FORMAT_ULAW:
-        case SF_FORMAT_ALAW:
-            return info.channels;
-        case SF_FORMAT_PCM_16:
-            return 2 * info.channels;
-        case SF_FORMAT_PCM_24:
-            return 3 * info.channels;
-        case SF_FORMAT_PCM_32:
-        case SF_FORMAT_FLOAT:
-            return 4 * info.channels;
-        case SF_FORMAT_DOUBLE:
-            return 8 * info.channels;
-        default:
-            return 0;
-    }
-}
-
-// The length a file's header announces, in frames; -1 when it is unknown.
-// libsndfile trims its own count of a WAV or AIFF file to the bytes present,
-// so for those the size of the audio data chunk is read from the header.
-long long announcedFrames(SNDFILE* file, const SF_INFO& info) {
-    long long frames = info.frames == SF_COUNT_MAX ? -1 : info.frames;
-    const int container = info.format & SF_FORMAT_TYPEMASK;
-    const bool wav = container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX;
-    const int bytesPerFrame = frameBytes(info);
-    if ((!wav && container != SF_FORMAT_AIFF) || bytesPerFrame == 0) return frames;
-    SF_CHUNK_INFO wanted{};
-    std::strcpy(wanted.id, wav ? "data" : "SSND");
-    wanted.id_size = 4;
-    SF_CHUNK_INFO found{};
-    SF_CHUNK_ITERATOR* chunk = sf_get_chunk_iterator(file, &wanted);
-    if (chunk == nullptr || sf_get_chunk_size(chunk, &found) != SF_ERR_NO_ERROR) return frames;
-    // Writers that stream leave the size at 0 or all ones; AIFF's SSND
-    // starts with two words (offset and block size) before the samples.
-    if (found.datalen == 0 || found.datalen == 0xFFFFFFFFu) return frames;
-    const long long bytes = static_cast<long long>(found.datalen) - (wav ? 0 : 8);
-    return std::max(frames, bytes / bytesPerFrame);
-}
-
-// Why the frames read fall short of the input, or empty when they do not.
-std::string shortReadProblem(const std::string& path, SNDFILE* in, const SF_INFO& info,
-                             long long announced, long long read) {
-    const std::string got = frameCount(read) + " could be read";
-    const std::string why =
-        sf_error(in) != SF_ERR_NO_ERROR ? std::string(" (") + sf_strerror(in) + ")" : "";
-    if (announced >= 0 && read < announced)
-        return path + " is damaged or cut short: its header announces " + frameCount(announced) +
-               ", " + got + why;
-    if (!why.empty()) return path + " is damaged: " + got + why;
-    if (announced < 0 && info.seekable)
-        return path + " is damaged or cut short: its end is missing; " + got;
-    return {};
-}
-
-// A bar on standard error, redrawn when the percentage changes.
-class ProgressBar {
+// Calls the progress function when the percentage changes.
+class ProgressTicker {
   public:
-    ProgressBar(bool enabled, long long total) : enabled_(enabled && total > 0), total_(total) {}
+    ProgressTicker(const std::function<void(double)>& report, long long total)
+        : report_(report), total_(total) {}
     void update(long long done) {
-        if (!enabled_) return;
+        if (!report_ || total_ <= 0) return;
         const int percent = static_cast<int>(std::min<long long>(100, done * 100 / total_));
         if (percent == shown_) return;
         shown_ = percent;
-        char bar[41];
-        const int filled = percent * 40 / 100;
-        for (int i = 0; i < 40; ++i) bar[i] = i < filled ? '#' : '.';
-        bar[40] = '\0';
-        std::fprintf(stderr, "\r[%s] %3d%%", bar, percent);
-        std::fflush(stderr);
-    }
-    ~ProgressBar() {
-        if (enabled_ && shown_ >= 0) std::fputs("\r\033[K", stderr);
+        report_(percent / 100.0);
     }
 
   private:
-    bool enabled_;
+    const std::function<void(double)>& report_;
     long long total_;
     int shown_ = -1;
 };
@@ -134,9 +54,9 @@ class ProgressBar {
 // effect's output frame m belongs to input frame m - latency; after the end
 // of the input, silence is fed until the last input frame has come out.
 template <typename Sample>
-bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* in,
-                SampleWriter& out, const SF_INFO& info, RenderSummary* summary,
-                std::string* error) {
+bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, InputFile& in,
+                RenderSink* out, RenderSummary* summary, std::string* error) {
+    const SF_INFO& info = in.info();
     const int channels = info.channels;
     const int block = options.blockSize;
     const std::size_t stride = static_cast<std::size_t>(block);
@@ -165,8 +85,9 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
     std::vector<Sample> rawBuffer(stride * channels);
 
     std::optional<RenderAnalysis> analysis;
-    if (options.analyse) analysis.emplace(channels, info.samplerate);
-    ProgressBar progress(options.progress, info.frames);
+    if (options.analyse)
+        analysis.emplace(channels, info.samplerate, options.analyseInput, options.meters);
+    ProgressTicker progress(options.onProgress, info.frames);
     std::chrono::steady_clock::duration processTime{};
 
     long long inputFrames = 0;  // frames read from the file so far
@@ -175,7 +96,7 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
     for (;;) {
         int fromFile = 0;
         if (!endOfInput) {
-            fromFile = static_cast<int>(readFrames(in, readBuffer.data(), block));
+            fromFile = static_cast<int>(in.read(readBuffer.data(), block));
             inputFrames += fromFile;
             if (fromFile < block) endOfInput = true;
         }
@@ -213,8 +134,10 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
         if (analysis) analysis->addOutput(alignedBuffer.data(), static_cast<std::size_t>(aligned));
 
         bool written = true;
-        if (!options.keepLatency) {
-            written = out.write(alignedBuffer.data(), aligned);
+        if (out == nullptr) {
+            // Measured only.
+        } else if (!options.keepLatency) {
+            written = out->write(alignedBuffer.data(), aligned);
         } else {
             const long long rawEnd = std::min(moduleFrame + frames, inputFrames);
             int raw = 0;
@@ -222,7 +145,7 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
                 const long long k = m - moduleFrame;
                 for (int c = 0; c < channels; ++c) rawBuffer[raw * channels + c] = outputs[c][k];
             }
-            written = out.write(rawBuffer.data(), raw);
+            written = out->write(rawBuffer.data(), raw);
         }
         if (!written) {
             *error = "cannot write " + options.outputPath + " (is the disk full?)";
@@ -238,22 +161,22 @@ bool renderLoop(const VstPlugin& plugin, const RenderOptions& options, SNDFILE* 
     if (analysis) {
         analysis->finish();
         summary->analysed = true;
-        summary->input = analysis->input().figures();
-        summary->output = analysis->output().figures();
-        // Windows whose driven input stays 6 dB below full scale are left out.
-        summary->deepestReductionDb =
-            deepestGainReductionDb(analysis->input().windowPeaks(),
-                                   analysis->output().windowPeaks(), options.expectedGain, 0.5);
+        summary->outputMeter = analysis->output();
+        summary->output = summary->outputMeter->figures();
+        if (analysis->input()) {
+            summary->inputMeter = analysis->input();
+            summary->input = summary->inputMeter->figures();
+            summary->deepestReductionDb = deepestGainReductionDb(
+                summary->inputMeter->windowPeaks(), summary->outputMeter->windowPeaks(),
+                options.expectedGain, kGainReductionThreshold);
+        }
     }
     summary->processSeconds = std::chrono::duration<double>(processTime).count();
     summary->audioSeconds = static_cast<double>(inputFrames) / info.samplerate;
     return true;
 }
 
-}  // namespace
-
-bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSummary* summary,
-                std::string* error) {
+bool checkOptions(const VstPlugin& plugin, const RenderOptions& options, std::string* error) {
     if (options.blockSize < 1 || options.blockSize > 65536) {
         *error = "the block size must be 1 to 65536 frames";
         return false;
@@ -266,82 +189,143 @@ bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSum
         *error = "the module cannot process single precision";
         return false;
     }
+    return true;
+}
 
-    const std::string unreadable = inputFileProblem(options.inputPath);
-    if (!unreadable.empty()) {
-        *error = unreadable;
-        return false;
-    }
-    SF_INFO inInfo{};
-    SoundFile in;
-    in.handle = sf_open(options.inputPath.c_str(), SFM_READ, &inInfo);
-    if (in.handle == nullptr) {
-        *error = "cannot read " + options.inputPath + ": " + sf_strerror(nullptr);
-        return false;
-    }
-    if (inInfo.channels < 1 || inInfo.channels > 2) {
-        *error = options.inputPath + " has " + std::to_string(inInfo.channels) +
-                 " channels; the limiter takes mono or stereo files only";
-        return false;
-    }
-    const int format = outputFormatFor(options.outputPath, options.bits, error);
-    if (format == 0) return false;
-    SF_INFO outInfo{};
-    outInfo.samplerate = inInfo.samplerate;
-    outInfo.channels = inInfo.channels;
-    outInfo.format = format;
-    if (!sf_format_check(&outInfo)) {
-        *error = "libsndfile cannot write that format at " + std::to_string(inInfo.samplerate) +
-                 " Hz with " + std::to_string(inInfo.channels) + " channels";
-        return false;
-    }
-    if (inInfo.samplerate < kModuleLowestRate || inInfo.samplerate > kModuleHighestRate) {
-        summary->warnings.push_back(
-            options.inputPath + " is at " + std::to_string(inInfo.samplerate) +
-            " Hz, outside the module's " + std::to_string(kModuleLowestRate) + " to " +
-            std::to_string(kModuleHighestRate) +
-            " Hz: it was processed as if at 44100 Hz, so its times and filters are off");
-    }
-    const long long announced = announcedFrames(in.handle, inInfo);
-
-    AtomicOutput output;
-    if (!output.open(options.outputPath, error)) return false;
-    SoundFile out;
-    out.handle = sf_open(output.temporaryPath().c_str(), SFM_WRITE, &outInfo);
-    if (out.handle == nullptr) {
-        *error = "cannot write " + options.outputPath + ": " + sf_strerror(nullptr);
-        return false;
-    }
-    SampleWriter writer(out.handle, format, inInfo.channels, options.blockSize);
+// Renders the opened input into `out`; checks afterwards that the whole
+// input was read (unless allowShort).
+bool renderOpened(const VstPlugin& plugin, const RenderOptions& options, InputFile& in,
+                  RenderSink* out, RenderSummary* summary, std::string* error) {
+    const std::string rateWarning = in.rateWarning();
+    if (!rateWarning.empty()) summary->warnings.push_back(rateWarning);
 
     // What a host sends before it starts processing.
     plugin.host().setRecording(false);
-    plugin.setSampleRate(static_cast<float>(inInfo.samplerate));
+    plugin.setSampleRate(static_cast<float>(in.info().samplerate));
     plugin.setBlockSize(options.blockSize);
     plugin.setMainsOn(true);
     plugin.dispatch(vst::effStartProcess);
 
-    const bool rendered =
-        options.precision == 32
-            ? renderLoop<float>(plugin, options, in.handle, writer, inInfo, summary, error)
-            : renderLoop<double>(plugin, options, in.handle, writer, inInfo, summary, error);
+    const bool rendered = options.precision == 32
+                              ? renderLoop<float>(plugin, options, in, out, summary, error)
+                              : renderLoop<double>(plugin, options, in, out, summary, error);
     plugin.dispatch(vst::effStopProcess);
     plugin.setMainsOn(false);
-    if (!rendered) return false;
-    if (const int code = out.close(); code != 0) {
-        *error = "cannot write " + options.outputPath + ": " + sf_error_number(code);
+    return rendered;
+}
+
+// The short-read verdict: false with *error when the input ended early and
+// that is not allowed; a warning when it is.
+bool acceptRead(const RenderOptions& options, const InputFile& in, long long frames,
+                RenderSummary* summary, std::string* error) {
+    const std::string shortRead = in.shortReadProblem(frames);
+    if (shortRead.empty()) return true;
+    if (!options.allowShort) {
+        *error = shortRead + "; nothing was written (--allow-short writes what could be read)";
         return false;
     }
-    const std::string shortRead =
-        shortReadProblem(options.inputPath, in.handle, inInfo, announced, summary->frames);
-    if (!shortRead.empty()) {
-        if (!options.allowShort) {
-            *error = shortRead + "; nothing was written (--allow-short writes what could be read)";
-            return false;
-        }
-        summary->warnings.push_back(shortRead + "; the output holds what could be read");
+    summary->warnings.push_back(shortRead + "; the output holds what could be read");
+    return true;
+}
+
+// An output file opened for libsndfile through AtomicOutput.
+bool openOutput(const std::string& path, int format, int sampleRate, int channels,
+                AtomicOutput& output, SoundFile& file, std::string* error) {
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    info.format = format;
+    if (!sf_format_check(&info)) {
+        *error = "libsndfile cannot write that format at " + std::to_string(sampleRate) +
+                 " Hz with " + std::to_string(channels) + " channels";
+        return false;
     }
+    if (!output.open(path, error)) return false;
+    file.handle = sf_open(output.temporaryPath().c_str(), SFM_WRITE, &info);
+    if (file.handle == nullptr) {
+        *error = "cannot write " + path + ": " + sf_strerror(nullptr);
+        return false;
+    }
+    return true;
+}
+
+bool closeOutput(const std::string& path, SoundFile& file, std::string* error) {
+    if (const int code = file.close(); code != 0) {
+        *error = "cannot write " + path + ": " + sf_error_number(code);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool renderFile(const VstPlugin& plugin, const RenderOptions& options, RenderSummary* summary,
+                std::string* error) {
+    if (!checkOptions(plugin, options, error)) return false;
+    InputFile in;
+    if (!in.open(options.inputPath, error)) return false;
+    const int format = outputFormatFor(options.outputPath, options.bits, error);
+    if (format == 0) return false;
+    AtomicOutput output;
+    SoundFile out;
+    if (!openOutput(options.outputPath, format, in.info().samplerate, in.info().channels, output,
+                    out, error))
+        return false;
+    SampleWriter writer(out.handle, format, in.info().channels, options.blockSize);
+    if (!renderOpened(plugin, options, in, &writer, summary, error)) return false;
+    if (!closeOutput(options.outputPath, out, error)) return false;
+    if (!acceptRead(options, in, summary->frames, summary, error)) return false;
     return output.commit(error);
+}
+
+bool renderToSink(const VstPlugin& plugin, const RenderOptions& options, RenderSink* sink,
+                  RenderSummary* summary, std::string* error) {
+    if (!checkOptions(plugin, options, error)) return false;
+    InputFile in;
+    if (!in.open(options.inputPath, error)) return false;
+    if (!renderOpened(plugin, options, in, sink, summary, error)) return false;
+    return acceptRead(options, in, summary->frames, summary, error);
+}
+
+bool writeStoredRender(const std::string& path, int format, int sampleRate, int channels,
+                       const SampleStore& store, std::string* error) {
+    AtomicOutput output;
+    SoundFile out;
+    if (!openOutput(path, format, sampleRate, channels, output, out, error)) return false;
+    if (!store.writeTo(out.handle)) {
+        *error = "cannot write " + path + " (is the disk full?)";
+        return false;
+    }
+    if (!closeOutput(path, out, error)) return false;
+    return output.commit(error);
+}
+
+bool measureInput(const std::string& path, bool allowShort, const MeterOptions& meters,
+                  InputMeasurement* measurement, std::string* error) {
+    InputFile in;
+    if (!in.open(path, error)) return false;
+    const SF_INFO& info = in.info();
+    auto meter = std::make_shared<StreamMeter>(info.channels, info.samplerate,
+                                               RenderAnalysis::kWindowFrames, meters);
+    constexpr int kBlock = 16384;
+    std::vector<double> buffer(static_cast<std::size_t>(kBlock) * info.channels);
+    long long frames = 0;
+    for (;;) {
+        const sf_count_t read = in.read(buffer.data(), kBlock);
+        if (read <= 0) break;
+        meter->add(buffer.data(), static_cast<std::size_t>(read));
+        frames += read;
+        if (read < kBlock) break;
+    }
+    meter->finish();
+    RenderOptions options;
+    options.allowShort = allowShort;
+    RenderSummary ignored;
+    if (!acceptRead(options, in, frames, &ignored, error)) return false;
+    measurement->info = info;
+    measurement->meter = std::move(meter);
+    measurement->warnings = std::move(ignored.warnings);
+    return true;
 }
 
 }  // namespace kt

@@ -28,7 +28,7 @@ ModuleSettings takeModuleSettings(Arguments& args) {
 }
 
 bool applyModuleSettings(const VstPlugin& plugin, const ModuleSettings& settings,
-                         const char* command, bool verbose) {
+                         const char* command, bool verbose, std::FILE* out) {
     std::string error;
     if (settings.preset) {
         std::optional<int> preset = findPreset(plugin, *settings.preset, &error);
@@ -36,7 +36,8 @@ bool applyModuleSettings(const VstPlugin& plugin, const ModuleSettings& settings
             std::fprintf(stderr, "kavtamor %s: %s\n", command, error.c_str());
             return false;
         }
-        if (verbose) std::printf("Preset:  %d \"%s\"\n", *preset, plugin.programName().c_str());
+        if (verbose)
+            std::fprintf(out, "Preset:  %d \"%s\"\n", *preset, plugin.programName().c_str());
     }
     for (const std::string& text : settings.sets) {
         std::optional<ParameterSetting> setting = resolveSetting(plugin, text, &error);
@@ -46,9 +47,9 @@ bool applyModuleSettings(const VstPlugin& plugin, const ModuleSettings& settings
             return false;
         }
         if (verbose) {
-            std::printf("Set:     %s = %s%s (v=%.6g)\n",
-                        plugin.parameterName(setting->index).c_str(), setting->display.c_str(),
-                        plugin.parameterLabel(setting->index).c_str(), setting->value);
+            std::fprintf(out, "Set:     %s = %s%s (v=%.6g)\n",
+                         plugin.parameterName(setting->index).c_str(), setting->display.c_str(),
+                         plugin.parameterLabel(setting->index).c_str(), setting->value);
         }
     }
     return true;

@@ -2,6 +2,7 @@
 // to a loaded module.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,9 +22,10 @@ struct ModuleSettings {
 ModuleSettings takeModuleSettings(Arguments& args);
 
 // Applies the preset, then the settings in order; prints each setting as the
-// module displays it when verbose. False with a message on standard error.
+// module displays it to `out` when verbose. False with a message on standard
+// error.
 bool applyModuleSettings(const VstPlugin& plugin, const ModuleSettings& settings,
-                         const char* command, bool verbose);
+                         const char* command, bool verbose, std::FILE* out = stdout);
 
 // The linear gain the current Drive and Output settings ask for, read from
 // the module's own displays (its decibels are 6 dB per doubling); 1 for a

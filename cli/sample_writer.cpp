@@ -13,7 +13,7 @@ namespace {
 // clipped, as the left-justified 32-bit word libsndfile takes for any integer
 // word length.
 int roundedWord(double x, int bits) {
-    const double scale = std::ldexp(1.0, bits - 1);
+    const double scale = static_cast<double>(std::int64_t{1} << (bits - 1));
     const double v = std::isnan(x) ? 0.0 : std::clamp(x * scale, -scale, scale - 1.0);
     const std::int64_t step = std::llrint(v);
     return static_cast<int>(step * (std::int64_t{1} << (32 - bits)));
@@ -41,6 +41,50 @@ bool SampleWriter::write(const float* frames, int count) {
 bool SampleWriter::write(const double* frames, int count) {
     if (bits_ > 0) return writeRounded(frames, count);
     return sf_writef_double(file_, frames, count) == count;
+}
+
+SampleStore::SampleStore(int format, int channels, long long expectedFrames)
+    : bits_(integerBitsOf(format)), channels_(channels) {
+    const std::size_t samples = static_cast<std::size_t>(std::max(0LL, expectedFrames)) * channels;
+    if (bits_ > 0) {
+        words_.reserve(samples);
+    } else {
+        floats_.reserve(samples);
+    }
+}
+
+template <typename Sample>
+void SampleStore::append(const Sample* frames, int count) {
+    const std::size_t samples = static_cast<std::size_t>(count) * channels_;
+    if (bits_ > 0) {
+        for (std::size_t i = 0; i < samples; ++i) words_.push_back(roundedWord(frames[i], bits_));
+    } else {
+        for (std::size_t i = 0; i < samples; ++i) floats_.push_back(static_cast<float>(frames[i]));
+    }
+}
+
+bool SampleStore::write(const float* frames, int count) {
+    append(frames, count);
+    return true;
+}
+
+bool SampleStore::write(const double* frames, int count) {
+    append(frames, count);
+    return true;
+}
+
+bool SampleStore::writeTo(SNDFILE* file) const {
+    const std::size_t channels = static_cast<std::size_t>(channels_);
+    const std::size_t frames = (bits_ > 0 ? words_.size() : floats_.size()) / channels;
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t done = 0; done < frames; done += kBlock) {
+        const auto n = static_cast<sf_count_t>(std::min(kBlock, frames - done));
+        const sf_count_t written = bits_ > 0
+                                       ? sf_writef_int(file, words_.data() + done * channels, n)
+                                       : sf_writef_float(file, floats_.data() + done * channels, n);
+        if (written != n) return false;
+    }
+    return true;
 }
 
 }  // namespace kt

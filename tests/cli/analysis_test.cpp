@@ -1,9 +1,11 @@
 // The summary's measurements.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "cli/audio_analysis.h"
+#include "cli/inter_sample_peak.h"
 
 namespace kt {
 namespace {
@@ -39,6 +41,51 @@ TEST(StreamMeterTest, PeaksAndLoudnessOfASine) {
     EXPECT_EQ(meter.windowPeaks().size(), static_cast<std::size_t>(3 * rate / 1000));
 }
 
+TEST(StreamMeterTest, TimelineHasAnEntryPerIntervalAndOneForTheRest) {
+    const int rate = 48000;
+    MeterOptions options;
+    options.loudnessRange = true;
+    options.timelineSeconds = 0.1;
+    StreamMeter meter(2, rate, 1000, options);
+    // 4.05 s of a 997 Hz sine at -6 dBFS, then silence for 2 s.
+    std::vector<double> samples;
+    for (int i = 0; i < 6 * rate + rate / 20; ++i) {
+        const double v =
+            i < 4 * rate + rate / 20 ? 0.5 * std::sin(2.0 * M_PI * 997.0 * i / rate) : 0.0;
+        samples.push_back(v);
+        samples.push_back(v);
+    }
+    for (std::size_t at = 0; at < samples.size() / 2; at += 7777)
+        meter.add(samples.data() + 2 * at, std::min<std::size_t>(7777, samples.size() / 2 - at));
+    meter.finish();
+    const LevelTimeline& timeline = meter.timeline();
+    ASSERT_EQ(timeline.shortTermLoudness.size(), 61u);  // 60 intervals and the rest
+    ASSERT_EQ(timeline.truePeak.size(), 61u);
+    EXPECT_NEAR(timeline.shortTermLoudness[39], -6.0, 0.3);  // 3 s of sine behind it
+    EXPECT_LT(timeline.shortTermLoudness[20], -7.0);         // the window was half silent
+    EXPECT_NEAR(timeline.truePeak[30], 0.5, 0.01);
+    EXPECT_EQ(timeline.truePeak[60], 0.0);
+    EXPECT_GT(meter.figures().loudnessRange, 0.0);  // the rise and the fall
+}
+
+TEST(InterSamplePeakTest, FindsThePeakOfSinesBetweenTheirSamples) {
+    // Sines faded in and out (an abrupt edge rings in any reconstruction),
+    // up to near the top of the band, where the peaks fall between samples.
+    for (double frequency : {997.0, 5000.0, 11025.0, 15000.0, 19000.0}) {
+        std::vector<double> samples(2 * 44100);
+        for (std::size_t i = 0; i < 44100; ++i) {
+            const double fade = std::min({1.0, i / 2000.0, (44100.0 - i) / 2000.0});
+            samples[2 * i] = 0.5 * fade * std::sin(2.0 * M_PI * frequency * i / 44100 + 0.7);
+            samples[2 * i + 1] = 0.25 * samples[2 * i];
+        }
+        InterSamplePeak meter(2);
+        meter.add(samples.data(), 1000);
+        meter.add(samples.data() + 2000, 43100);
+        meter.finish();
+        EXPECT_NEAR(20.0 * std::log10(meter.peak() / 0.5), 0.0, 0.02) << frequency << " Hz";
+    }
+}
+
 TEST(RenderAnalysisTest, WorkerSeesEveryFrameInOrder) {
     RenderAnalysis analysis(1, 44100);
     std::vector<float> ramp(100000);
@@ -47,11 +94,11 @@ TEST(RenderAnalysisTest, WorkerSeesEveryFrameInOrder) {
         analysis.addInput(ramp.data() + i, std::min<std::size_t>(333, ramp.size() - i));
     analysis.addOutput(ramp.data(), ramp.size());
     analysis.finish();
-    const auto& peaks = analysis.input().windowPeaks();
+    const auto& peaks = analysis.input()->windowPeaks();
     ASSERT_EQ(peaks.size(), ramp.size() / RenderAnalysis::kWindowFrames);
     for (std::size_t w = 0; w < peaks.size(); ++w)
         EXPECT_FLOAT_EQ(peaks[w], ramp[(w + 1) * RenderAnalysis::kWindowFrames - 1]);
-    EXPECT_EQ(analysis.output().windowPeaks(), peaks);
+    EXPECT_EQ(analysis.output()->windowPeaks(), peaks);
 }
 
 }  // namespace

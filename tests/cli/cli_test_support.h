@@ -48,4 +48,19 @@ AudioFile fromStereo(const StereoSignal& signal);
 // The frame of the largest magnitude in a channel.
 std::size_t loudestFrame(const AudioFile& file, int channel);
 
+// Generated material of other crest factors than the demo excerpt's
+// (peak-to-loudness ratio about 13 dB), the same on every run: dense
+// filtered noise with a low tone (about 6 dB), and sparse tone bursts over a
+// quiet bed (about 20 dB). Peaks at -1 dBFS.
+enum class Crest { kDense, kSparse };
+AudioFile generatedMaterial(Crest crest, double seconds, int channels, int sampleRate = 44100);
+
+// Integrated loudness (LUFS) of files measured together as one programme, and
+// the highest true peak among them (dBTP), by libebur128.
+struct Levels {
+    double loudness = 0.0;
+    double truePeak = 0.0;
+};
+Levels measureLevels(const std::vector<const AudioFile*>& files);
+
 }  // namespace kt::test
