@@ -6,6 +6,9 @@
 //   all        Oversample, MeterOvs and Quantize (16 bits, noise shape "type D", 32 taps)
 // Counters: per_frame (CPU seconds per stereo frame) and x_realtime (audio
 // seconds per CPU second of one core).
+// Parts of the loop on their own, per stereo frame: the requantizer with the
+// 12- and 32-coefficient shapes, and the 2x and 4x interpolators over a
+// sliding history.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -16,7 +19,9 @@
 
 #include "engine/interpolators.h"
 #include "engine/limiter_engine.h"
+#include "engine/noise_shaping_tables.h"
 #include "engine/parameters.h"
+#include "engine/requantizer.h"
 
 namespace {
 
@@ -92,6 +97,67 @@ void settings(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(engineLoop)->Apply(settings)->Unit(benchmark::kMicrosecond);
+
+void perFrame(benchmark::State& state) {
+    state.counters["per_frame"] = benchmark::Counter(
+        kBlock, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// A block through the requantizer, built for AVX2 like the loop that inlines it.
+__attribute__((target("avx2,fma"))) void requantizeBlock(kt::Requantizer& rq, const double* l,
+                                                         const double* r, double* out,
+                                                         const double* table, int order,
+                                                         int& position, kt::DitherGenerator& d) {
+    for (int i = 0; i < kBlock; ++i) {
+        double a = l[i], b = r[i];
+        rq.process<true>(a, b, table, order, position, false, 0.0, d);
+        out[i] = a + b;
+    }
+}
+
+void requantizer(benchmark::State& state) {
+    const int shape = static_cast<int>(state.range(0));
+    if (!kt::interpolatorsUseAvx2()) {
+        state.SkipWithError("needs AVX2");
+        return;
+    }
+    std::vector<double> l, r, out(kBlock);
+    makeMix(44100.0, kBlock, l, r);
+    kt::Requantizer rq;
+    rq.setBits(2);
+    rq.clearErrors();
+    kt::DitherGenerator d;
+    d.seed();
+    int position = 0;
+    const double* table = kt::noiseShapeCoefficients(shape, 0).data();
+    for (auto _ : state) {
+        requantizeBlock(rq, l.data(), r.data(), out.data(), table, kt::noiseShapeOrder(shape),
+                        position, d);
+        benchmark::DoNotOptimize(out.data());
+    }
+    perFrame(state);
+}
+BENCHMARK(requantizer)->ArgName("shape")->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+void interpolator(benchmark::State& state) {
+    const bool quarter = state.range(0) == 4;
+    std::vector<double> l, r;
+    makeMix(44100.0, kBlock, l, r);
+    kt::StereoHistory history;
+    double sink = 0.0;
+    for (auto _ : state) {
+        for (int i = 0; i < kBlock; ++i) {
+            history.push(l[i], r[i]);
+            const kt::StereoValue v =
+                quarter ? kt::quarterPeak(history.window()) : kt::halfbandPeak(history.window());
+            sink += v.l + v.r;
+        }
+        benchmark::DoNotOptimize(sink);
+    }
+    perFrame(state);
+    state.SetLabel(kt::interpolatorsUseAvx2() ? "avx2" : "sse2");
+}
+BENCHMARK(interpolator)->ArgName("factor")->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

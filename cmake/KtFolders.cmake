@@ -27,3 +27,18 @@ function(kt_publish_folder target)
     target_include_directories(${target} PUBLIC "${root}")
   endif()
 endfunction()
+
+# A plug-in module that exports only the entry points its version script
+# names, with every symbol resolved at link time (except in fuzz builds,
+# whose sanitizer runtime comes with the program that loads the module).
+#   kt_export_only(<target> <version-script>)
+function(kt_export_only target script)
+  target_link_options(${target} PRIVATE -Wl,--version-script=${script} -Wl,--exclude-libs,ALL)
+  if(NOT KT_BUILD_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+endfunction()
+
+# Turns a file into a C++ source of its bytes (see embed_bytes.cmake).
+set(KT_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/embed_bytes.cmake)

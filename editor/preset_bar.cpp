@@ -172,7 +172,7 @@ void CPresetSystemEditor::forgetBar() {
 
 std::string CPresetSystemEditor::presetName(int n) {
     n = std::clamp(n, 0, kt::kNumPresets - 1);
-    return cutName(presetEffect()->preset(n).name);
+    return cutName(presetEffect()->preset(n).nameText().c_str());
 }
 
 // ---- What the controls do (user-interface thread).

@@ -25,15 +25,17 @@ class DitherGenerator {
         return a_ ^ b_ ^ c_;
     }
 
-    // The next four words, the same as four next() calls. With AVX2 the three
-    // registers advance side by side in one vector (per-lane shift counts);
-    // only for callers built for AVX2.
+    // The next four words, the same as four next() calls, in lanes 0..3. With
+    // AVX2 the three registers advance side by side in one vector (per-lane
+    // shift counts); only for callers built for AVX2.
     template <bool kAvx2>
-    [[gnu::always_inline]] void nextFour(std::uint32_t out[4]) {
+    [[gnu::always_inline]] __m128i nextFour() {
         if constexpr (kAvx2) {
-            nextFourAvx2(out);
+            return nextFourAvx2();
         } else {
-            for (int i = 0; i < 4; ++i) out[i] = next();
+            const std::uint32_t w1 = next(), w2 = next(), w3 = next(), w4 = next();
+            return _mm_setr_epi32(static_cast<int>(w1), static_cast<int>(w2), static_cast<int>(w3),
+                                  static_cast<int>(w4));
         }
     }
 
@@ -43,26 +45,29 @@ class DitherGenerator {
     double nextBipolar() { return 2.0 * uniform(next()) - 1.0; }
 
   private:
-    __attribute__((target("avx2"))) void nextFourAvx2(std::uint32_t out[4]) {
-        // Lanes a, b, c and an idle lane that stays 0.
-        const __m128i shift1 = _mm_setr_epi32(9, 2, 6, 0);
-        const __m128i shift2 = _mm_setr_epi32(15, 9, 14, 0);
-        const __m128i shift3 = _mm_setr_epi32(13, 20, 17, 0);
-        const __m128i mask = _mm_setr_epi32(0x1FFF, 0xFFFFF, 0x1FFFF, 0);
-        __m128i x =
+    // One step of the three registers a, b, c in lanes 0..2 (lane 3 stays 0).
+    __attribute__((target("avx2"))) static __m128i stepAvx2(__m128i x) {
+        const __m128i mixed = _mm_xor_si128(_mm_sllv_epi32(x, _mm_setr_epi32(9, 2, 6, 0)), x);
+        return _mm_xor_si128(_mm_and_si128(_mm_srlv_epi32(mixed, _mm_setr_epi32(15, 9, 14, 0)),
+                                           _mm_setr_epi32(0x1FFF, 0xFFFFF, 0x1FFFF, 0)),
+                             _mm_sllv_epi32(x, _mm_setr_epi32(13, 20, 17, 0)));
+    }
+
+    __attribute__((target("avx2"))) __m128i nextFourAvx2() {
+        const __m128i x0 =
             _mm_setr_epi32(static_cast<int>(a_), static_cast<int>(b_), static_cast<int>(c_), 0);
-        for (int i = 0; i < 4; ++i) {
-            const __m128i mixed = _mm_xor_si128(_mm_sllv_epi32(x, shift1), x);
-            x = _mm_xor_si128(_mm_and_si128(_mm_srlv_epi32(mixed, shift2), mask),
-                              _mm_sllv_epi32(x, shift3));
-            // a ^ b ^ c into lane 0.
-            __m128i h = _mm_xor_si128(x, _mm_shuffle_epi32(x, _MM_SHUFFLE(1, 0, 3, 2)));
-            h = _mm_xor_si128(h, _mm_shuffle_epi32(h, _MM_SHUFFLE(2, 3, 0, 1)));
-            out[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(h));
-        }
-        a_ = static_cast<std::uint32_t>(_mm_cvtsi128_si32(x));
-        b_ = static_cast<std::uint32_t>(_mm_extract_epi32(x, 1));
-        c_ = static_cast<std::uint32_t>(_mm_extract_epi32(x, 2));
+        const __m128i x1 = stepAvx2(x0), x2 = stepAvx2(x1), x3 = stepAvx2(x2), x4 = stepAvx2(x3);
+        a_ = static_cast<std::uint32_t>(_mm_cvtsi128_si32(x4));
+        b_ = static_cast<std::uint32_t>(_mm_extract_epi32(x4, 1));
+        c_ = static_cast<std::uint32_t>(_mm_extract_epi32(x4, 2));
+        // Transpose the four states to a, b and c of steps 1..4, then a ^ b ^ c.
+        const __m128i ab12 = _mm_unpacklo_epi32(x1, x2);
+        const __m128i c12 = _mm_unpackhi_epi32(x1, x2);
+        const __m128i ab34 = _mm_unpacklo_epi32(x3, x4);
+        const __m128i c34 = _mm_unpackhi_epi32(x3, x4);
+        return _mm_xor_si128(
+            _mm_xor_si128(_mm_unpacklo_epi64(ab12, ab34), _mm_unpackhi_epi64(ab12, ab34)),
+            _mm_unpacklo_epi64(c12, c34));
     }
 
     std::uint32_t a_ = 592;

@@ -58,6 +58,13 @@ class StereoHistory {
 StereoValue halfbandPeak(const double* window);
 StereoValue quarterPeak(const double* window);
 
+// The 4x peaks of consecutive windows of one channel, for a block at a time:
+// out[k] is, bit for bit, the AVX2 kernel's quarterPeak of the window x[k ..
+// k + 63] (oldest first) for that channel, k = 0 .. n - 1. Works in groups of
+// eight windows, so x must hold n + 70 values and out n + 7. Only where
+// interpolatorsUseAvx2().
+void quarterPeaksAvx2(const double* x, int n, double* out);
+
 // Plain scalar dot products, for reference and for tests.
 StereoValue halfbandValueReference(const double* window);
 std::array<StereoValue, 3> quarterValuesReference(const double* window);

@@ -298,8 +298,9 @@ void LimiterEngine::getMeters(float out[10]) {
 }
 
 template <typename Sample>
-void LimiterEngine::processBlock(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
-                                 int frames) {
+void LimiterEngine::process(const Sample* inL, const std::type_identity_t<Sample>* inR,
+                            std::type_identity_t<Sample>* outL,
+                            std::type_identity_t<Sample>* outR, int frames) {
     if (frames <= 0 || outL == nullptr) return;
     if (inR == nullptr) inR = inL;
     EngineLockGuard hold(engineLock_, 1000);
@@ -322,14 +323,7 @@ void LimiterEngine::processBlock(const Sample* inL, const Sample* inR, Sample* o
     }
 }
 
-void LimiterEngine::process(const float* inL, const float* inR, float* outL, float* outR,
-                            int frames) {
-    processBlock(inL, inR, outL, outR, frames);
-}
-
-void LimiterEngine::process(const double* inL, const double* inR, double* outL, double* outR,
-                            int frames) {
-    processBlock(inL, inR, outL, outR, frames);
-}
+template void LimiterEngine::process(const float*, const float*, float*, float*, int);
+template void LimiterEngine::process(const double*, const double*, double*, double*, int);
 
 }  // namespace kt

@@ -14,12 +14,14 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <type_traits>
 
 #include "engine/block_convolver.h"
 #include "engine/delay_line.h"
 #include "engine/dither_generator.h"
 #include "engine/envelope_bank.h"
 #include "engine/interpolators.h"
+#include "engine/loop_stretch.h"
 #include "engine/meter_feed.h"
 #include "engine/noise_shaping_tables.h"
 #include "engine/parameters.h"
@@ -56,12 +58,17 @@ class LimiterEngine {
     // Clears the running state (takes the lock).
     void suspend();
 
-    // One block. inR may equal inL (mono input); outR may be null (no second
-    // output: only outL is written) or equal outL (the left result remains).
-    // Buffers may alias inputs. Runs the calibration generator instead of the
-    // limiter while Calibrate is not off.
-    void process(const float* inL, const float* inR, float* outL, float* outR, int frames);
-    void process(const double* inL, const double* inR, double* outL, double* outR, int frames);
+    // One block, for float and double samples alike. inR may equal inL (mono
+    // input); outR may be null (no second output: only outL is written) or
+    // equal outL (the left result remains). Buffers may alias inputs. Takes
+    // the engine lock for the block (1000 ms at most; without it the block is
+    // silence and the state is left alone), then runs the loop of that
+    // precision, or the calibration generator while Calibrate is not off.
+    // The sample type follows the first input (outR may be a plain nullptr).
+    template <typename Sample>
+    void process(const Sample* inL, const std::type_identity_t<Sample>* inR,
+                 std::type_identity_t<Sample>* outL, std::type_identity_t<Sample>* outR,
+                 int frames);
 
     // Writes input peak L/R, output peak L/R, input RMS L/R, output RMS L/R and
     // lowest gain L/R into out[0..9], then asks the loop to restart its holds.
@@ -116,8 +123,6 @@ class LimiterEngine {
     void calibrate(Sample* outL, Sample* outR, int frames);
     void calibrateReplacing(float* outL, float* outR, int frames);
     void calibrateReplacing64(double* outL, double* outR, int frames);
-    template <typename Sample>
-    void processBlock(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int frames);
 
     static constexpr int kMaxLookahead = 512;
     static constexpr int kPreDelayLength = 31;
@@ -174,6 +179,7 @@ class LimiterEngine {
     StereoDelay<kMaxLookahead> alignDelay_;
     StereoHistory detectRing_;
     StereoHistory meterRing_;
+    LoopStretch stretch_;
     StereoSlidingMax<kMaxLookahead> peakTree_;
     StereoSlidingMax<SmoothingConvolver::kMaxLength> smoothTree_;
     EnvelopeBank envelopes_;
@@ -183,5 +189,8 @@ class LimiterEngine {
     PinkNoise pinkNoise_;
     MeterFeed meters_;
 };
+
+extern template void LimiterEngine::process(const float*, const float*, float*, float*, int);
+extern template void LimiterEngine::process(const double*, const double*, double*, double*, int);
 
 }  // namespace kt

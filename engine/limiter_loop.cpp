@@ -1,6 +1,13 @@
 // The per-sample limiter loop, written once for both sample types. All state
 // is double precision; a float block only widens its inputs and rounds its
 // outputs, so the two precisions may alternate from block to block.
+//
+// A block runs in stretches of up to LoopStretch::kLength samples. Where the
+// AVX2 build interpolates 4x, a stretch runs in two passes over its samples:
+// the input side (steps 1 to 6), then the 4x detector peaks of the whole
+// stretch at once, then the rest of each sample, then the output meter's 4x
+// peaks. Nothing of the input side depends on the rest, so every sample sees
+// the same values as in one pass. Otherwise each sample runs whole in turn.
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -20,9 +27,13 @@ inline double floorDetection(double d) {
     return (std::fabs(a) + a) * 0.5 + 1e-5;
 }
 
-// Limits to -1 .. +1.
+// Limits to -1 .. +1 as (|x + 1| - |x - 1|) / 2, which rounds in its own way
+// and stays within the range for |x| <= 2. Further out its rounding overshoots
+// 1 by a few ulps (x = 3.15 gives 1 + 2^-52), and from 2^53 on it gives 0, 2
+// or more: there the result is +-1 outright.
 inline double clampUnit(double x) {
-    return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+    const double clamped = (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+    return std::fabs(x) > 2.0 ? std::copysign(1.0, x) : clamped;
 }
 
 // A non-finite input sample enters as 0, so one bad sample cannot poison the
@@ -65,19 +76,27 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
     alignas(16) double release[8];
     unsigned seenCoefVersion = envelopeCoefVersion_.load(std::memory_order_acquire) - 1;
 
-    for (int i = 0; i < frames; ++i) {
+    LoopStretch& st = stretch_;
+    int begin = 0, length = 0;
+    bool stretchPeaks = false, detectionPending = false, meterPending = false;
+    int meterStart = 0;
+
+    // Steps 1 to 6 of sample k of the stretch.
+    const auto inputSide = [&](int k) __attribute__((always_inline)) {
         // 1. Gain smoothing (30 Hz), kept out of the denormal range.
         const double driveGain = driveGain_.get();
         const double target = autoOut ? 1.0 / driveGain : outputGain_.get();
         driveSmoothed = ((driveGain - driveSmoothed) * gainSmooth + driveSmoothed + 1e-30) - 1e-30;
         outputSmoothed = ((target - outputSmoothed) * gainSmooth + outputSmoothed + 1e-30) - 1e-30;
+        st.outputGain[k] = outputSmoothed;
 
-        // 2. Dry delay, for bypass and input metering. Inputs are read before
-        // any output is written, so buffers may alias.
-        const double inputL = readSample(inL[i]);
-        const double inputR = readSample(inR[i]);
+        // 2. Dry delay, for bypass and input metering.
+        const double inputL = readSample(inL[begin + k]);
+        const double inputR = readSample(inR[begin + k]);
         double dryL = inputL, dryR = inputR;
         dryDelay_.exchange(dryL, dryR);
+        st.dry[k][0] = dryL;
+        st.dry[k][1] = dryR;
 
         // 3. Drive; 4. leveller (its envelope runs even while it is off).
         double xL = inputL * driveSmoothed;
@@ -88,23 +107,46 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         const double gLev = (levellerEnvelope <= levellerTarget || values_[kLeveller].get() == 1.0f)
                                 ? 1.0
                                 : levellerTarget / levellerEnvelope;
+        st.levellerGain[k] = gLev;
         xL *= gLev;
         xR *= gLev;
 
         // 5. Pre-delay of 31 samples; 6. detection, between samples when asked.
         double aL = xL, aR = xR;
         preDelay_.exchange(aL, aR);
+        st.pre[k][0] = aL;
+        st.pre[k][1] = aR;
         detectRing_.push(xL, xR);
+        if (stretchPeaks) {
+            st.detectInput[0][LoopStretch::kHistory + k] = xL;
+            st.detectInput[1][LoopStretch::kHistory + k] = xR;
+        }
         double dL = aL, dR = aR;
+        st.detectionPending[k] = false;
         if (peakMode != 0 && steps_[kOversample].get() == 1) {
             const StereoValue centre = detectRing_.centre();
+            st.detection[k][0] = centre.l;
+            st.detection[k][1] = centre.r;
+            if (stretchPeaks) {
+                st.detectionPending[k] = detectionPending = true;
+                return;
+            }
             const StereoValue between = peakMode == 1 ? halfbandPeak(detectRing_.window())
                                                       : quarterPeak(detectRing_.window());
             dL = std::max(std::fabs(centre.l), between.l) * 1.001;
             dR = std::max(std::fabs(centre.r), between.r) * 1.001;
         }
-        dL = floorDetection(dL);
-        dR = floorDetection(dR);
+        st.detection[k][0] = floorDetection(dL);
+        st.detection[k][1] = floorDetection(dR);
+    };
+
+    // Steps 7 to 17 of sample k of the stretch.
+    const auto outputSide = [&](int k) __attribute__((always_inline)) {
+        const double dL = st.detection[k][0], dR = st.detection[k][1];
+        const double aL = st.pre[k][0], aR = st.pre[k][1];
+        const double dryL = st.dry[k][0], dryR = st.dry[k][1];
+        const double gLev = st.levellerGain[k];
+        const double smoothedOutput = st.outputGain[k];
 
         // 7. Look-ahead delay: b is what the gain multiplies.
         double bL = aL, bR = aR;
@@ -120,9 +162,9 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         const unsigned coefVersion = envelopeCoefVersion_.load(std::memory_order_acquire);
         if (coefVersion != seenCoefVersion) {
             seenCoefVersion = coefVersion;
-            for (int k = 0; k < 8; ++k) {
-                attack[k] = transientCoefs_[k].get();
-                release[k] = releaseCoefs_[k].get();
+            for (int j = 0; j < 8; ++j) {
+                attack[j] = transientCoefs_[j].get();
+                release[j] = releaseCoefs_[j].get();
             }
         }
         const bool secondOrder = steps_[kDetectorOrder].get() == 1;
@@ -156,7 +198,7 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
             const __m128d sFactor = _mm_add_pd(_mm_div_pd(rest, env), transient);
             alignas(16) double out[2];
             _mm_store_pd(
-                out, _mm_mul_pd(_mm_mul_pd(_mm_set_pd(bR, bL), g), _mm_set1_pd(outputSmoothed)));
+                out, _mm_mul_pd(_mm_mul_pd(_mm_set_pd(bR, bL), g), _mm_set1_pd(smoothedOutput)));
             oL = out[0];
             oR = out[1];
             const __m128d w0 = _mm_set1_pd(b0), w1 = _mm_set1_pd(b1), w2 = _mm_set1_pd(b2);
@@ -170,17 +212,28 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         }
 
         // 15. Meter feed; the output meters see the signal before requantizing.
-        meters_.takeRequests();
+        // A restart of the holds drops the stretch's 4x meter peaks before it.
+        if (meters_.takeRequests()) meterStart = k;
         meters_.input(_mm_mul_pd(_mm_set_pd(dryR, dryL), _mm_set1_pd(meterGain)), rmsCoefs);
         meters_.gain(_mm_set_pd(grR, grL));
         meterRing_.push(oL, oR);
+        if (stretchPeaks) {
+            st.meterInput[0][LoopStretch::kHistory + k] = oL;
+            st.meterInput[1][LoopStretch::kHistory + k] = oR;
+        }
+        st.meterPending[k] = false;
         if (peakMode != 0 && steps_[kMeterOvs].get() == 1) {
             const StereoValue centre = meterRing_.centre();
-            const StereoValue between = peakMode == 1 ? halfbandPeak(meterRing_.window())
-                                                      : quarterPeak(meterRing_.window());
             const __m128d c = _mm_set_pd(centre.r, centre.l);
-            meters_.outputPeak(
-                _mm_max_pd(_mm_set_pd(between.r, between.l), _mm_andnot_pd(_mm_set1_pd(-0.0), c)));
+            const __m128d centreMagnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), c);
+            if (stretchPeaks) {
+                st.meterPending[k] = meterPending = true;
+                meters_.outputPeak(centreMagnitude);
+            } else {
+                const StereoValue between = peakMode == 1 ? halfbandPeak(meterRing_.window())
+                                                          : quarterPeak(meterRing_.window());
+                meters_.outputPeak(_mm_max_pd(_mm_set_pd(between.r, between.l), centreMagnitude));
+            }
             meters_.outputMeanSquare(c, rmsCoefs);
         } else {
             const __m128d o = _mm_set_pd(oR, oL);
@@ -197,8 +250,57 @@ inline void LimiterEngine::runLoop(const Sample* inL, const Sample* inR, Sample*
         }
 
         // 17. Clamp and write, right first so a shared buffer keeps the left result.
-        if (outR != nullptr) outR[i] = static_cast<Sample>(clampUnit(oR));
-        outL[i] = static_cast<Sample>(clampUnit(oL));
+        if (outR != nullptr) outR[begin + k] = static_cast<Sample>(clampUnit(oR));
+        outL[begin + k] = static_cast<Sample>(clampUnit(oL));
+    };
+
+    for (begin = 0; begin < frames; begin += LoopStretch::kLength) {
+        length = std::min(LoopStretch::kLength, frames - begin);
+        // The 4x peaks of a whole stretch at once need the AVX2 kernels, and
+        // pay only over more samples than their groups of eight hold.
+        stretchPeaks = kAvx2 && peakMode == 2 && length >= 16;
+        detectionPending = meterPending = false;
+        meterStart = 0;
+        if (!stretchPeaks) {
+            // One pass; each sample's input is read before its output is
+            // written, so buffers may alias.
+            for (int k = 0; k < length; ++k) {
+                inputSide(k);
+                outputSide(k);
+            }
+            continue;
+        }
+
+        // Pass 1: the input side of every sample; all inputs are read before
+        // any output is written, so buffers may alias.
+        LoopStretch::takeHistory(detectRing_, st.detectInput);
+        for (int k = 0; k < length; ++k) inputSide(k);
+
+        // The detector's 4x peaks of the stretch; d of the samples that wait for them.
+        if (detectionPending) {
+            for (int c = 0; c < 2; ++c) quarterPeaksAvx2(st.detectInput[c], length, st.peaks[c]);
+            for (int k = 0; k < length; ++k) {
+                if (!st.detectionPending[k]) continue;
+                for (int c = 0; c < 2; ++c) {
+                    const double centre = st.detection[k][c];
+                    st.detection[k][c] =
+                        floorDetection(std::max(std::fabs(centre), st.peaks[c][k]) * 1.001);
+                }
+            }
+        }
+        LoopStretch::takeHistory(meterRing_, st.meterInput);
+
+        // Pass 2: the rest of every sample.
+        for (int k = 0; k < length; ++k) outputSide(k);
+
+        // The output meter's 4x peaks of the stretch, from the last restart of
+        // the holds on (the peaks are maxima, so their order does not matter).
+        if (meterPending) {
+            for (int c = 0; c < 2; ++c) quarterPeaksAvx2(st.meterInput[c], length, st.peaks[c]);
+            for (int k = meterStart; k < length; ++k)
+                if (st.meterPending[k])
+                    meters_.outputPeak(_mm_set_pd(st.peaks[1][k], st.peaks[0][k]));
+        }
     }
 
     driveSmoothed_ = driveSmoothed;

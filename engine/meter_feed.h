@@ -28,15 +28,17 @@ class MeterFeed {
         publish();
     }
 
-    // Loop, first for every sample: applies what readers asked for.
-    void takeRequests() {
-        if (requests_.load(std::memory_order_relaxed) == 0) return;
+    // Loop, first for every sample: applies what readers asked for. True if
+    // the peak holds started again.
+    bool takeRequests() {
+        if (requests_.load(std::memory_order_relaxed) == 0) return false;
         const int r = requests_.exchange(0, std::memory_order_relaxed);
         if (r & kRestartHolds) {
             store(inPeak_, _mm_setzero_pd());
             store(outPeak_, _mm_setzero_pd());
         }
         if (r & (kRestartHolds | kResetGain)) store(gainMin_, _mm_set1_pd(1.0));
+        return r & kRestartHolds;
     }
 
     // Loop: the metered input (left, right).

@@ -10,12 +10,19 @@ void Requantizer::setBits(int bitsStep) {
 }
 
 void Requantizer::clearErrors() {
-    std::fill(std::begin(errors_), std::end(errors_), 0.0);
+    std::fill(std::begin(ring32_), std::end(ring32_), 0.0);
+    std::fill(std::begin(ring12_), std::end(ring12_), 0.0);
 }
 
-void Requantizer::mirror(int order) {
-    for (int i = 0; i < 2 * order; ++i) errors_[2 * order + i] = errors_[i];
-    mirroredOrder_ = order;
+void Requantizer::switchOrder(int order) {
+    if (order == 32) {
+        if (activeOrder_ == 12) std::copy(ring12_, ring12_ + 24, ring32_);
+        std::copy(ring32_, ring32_ + 64, ring32_ + 64);
+    } else {
+        std::copy(ring32_, ring32_ + 24, ring12_);
+        std::copy(ring12_, ring12_ + 24, ring12_ + 24);
+    }
+    activeOrder_ = order;
 }
 
 // The tables never change once made, so a table is known by its address.

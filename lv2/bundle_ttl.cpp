@@ -1,5 +1,7 @@
 #include "lv2/bundle_ttl.h"
 
+#include <lv2/instance-access/instance-access.h>
+
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -21,6 +23,7 @@ constexpr std::string_view kPrefixes =
     "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui:    <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -107,6 +110,16 @@ std::string latencyPort(int maxLatency) {
     return port + "        units:unit units:frame\n";
 }
 
+// The editor: it needs the plug-in instance, a parent window and the host's
+// idle calls; it announces its size and never changes it.
+std::string uiDescription() {
+    return uri(kUiUri) + "\n    a ui:X11UI ;\n" +
+           "    lv2:requiredFeature ui:idleInterface , ui:parent , " +
+           uri(LV2_INSTANCE_ACCESS_URI) + " ;\n" +
+           "    lv2:optionalFeature ui:resize , ui:touch , ui:fixedSize ;\n" +
+           "    lv2:extensionData ui:idleInterface .\n";
+}
+
 }  // namespace
 
 std::string parameterSymbol(int index) {
@@ -128,15 +141,11 @@ std::string parameterSymbol(int index) {
     return symbol;
 }
 
-float portValue(int index, float v) {
-    if (!isStepped(index)) return v;
-    const int steps = paramInfo(index).steps;
-    return paramLongToCont(paramContToLong(v, steps), steps);
-}
-
 std::string manifestTtl() {
     std::string ttl(kPrefixes);
     ttl += uri(kPluginUri) + "\n    a lv2:Plugin ;\n    lv2:binary " + uri(kBinaryName) +
+           " ;\n    rdfs:seeAlso " + uri(kPluginTtlName) + " .\n";
+    ttl += "\n" + uri(kUiUri) + "\n    a ui:X11UI ;\n    ui:binary " + uri(kBinaryName) +
            " ;\n    rdfs:seeAlso " + uri(kPluginTtlName) + " .\n";
     for (int n = 0; n < kNumPresets; ++n) {
         ttl += "\n" + presetUri(n) + "\n    a pset:Preset ;\n    lv2:appliesTo " + uri(kPluginUri) +
@@ -156,6 +165,7 @@ std::string pluginTtl(const PluginFacts& facts, const DisplayText& display) {
     ttl += "    lv2:microVersion " + std::to_string(facts.microVersion) + " ;\n";
     ttl += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
     ttl += "    lv2:extensionData state:interface ;\n";
+    ttl += "    ui:ui " + uri(kUiUri) + " ;\n";
     std::vector<std::string> ports;
     for (int i = 0; i < kNumEngineParams; ++i) ports.push_back(controlPort(i, display));
     ports.push_back(audioPort(kInputLeft, "Input", "in_l", "In L"));
@@ -164,7 +174,7 @@ std::string pluginTtl(const PluginFacts& facts, const DisplayText& display) {
     ports.push_back(audioPort(kOutputRight, "Output", "out_r", "Out R"));
     ports.push_back(latencyPort(facts.maxLatency));
     ttl += "    lv2:port [\n" + joined("    ] , [\n", ports) + "    ] .\n";
-    return ttl;
+    return ttl + "\n" + uiDescription();
 }
 
 std::string presetsTtl() {

@@ -1,6 +1,7 @@
 // The bundle's description files, generated from the parameter table, the
 // factory presets and what the effect itself reports, so they cannot drift
-// from the module: manifest.ttl, the plug-in's description and presets.ttl.
+// from the module: manifest.ttl, the plug-in's description (with its user
+// interface's) and presets.ttl.
 #pragma once
 
 #include <functional>
@@ -28,9 +29,5 @@ std::string presetsTtl();
 // A parameter's port symbol: its name in lower case, words joined by "_"
 // ("L/R Link" is "l_r_link", "DetectorOrder" "detector_order").
 std::string parameterSymbol(int index);
-// What the port of parameter index holds for the value v: v itself for a
-// continuous parameter, the centre of v's step for a stepped one (the value
-// the module's own controls set, so hosts find it among the enumeration).
-float portValue(int index, float v);
 
 }  // namespace kt::lv2

@@ -6,6 +6,8 @@
 namespace kt::lv2 {
 
 inline constexpr char kPluginUri[] = "https://kavtamor.example/plugins/limiter";
+// The editor as an X11 user interface, in the plug-in's own binary.
+inline constexpr char kUiUri[] = "https://kavtamor.example/plugins/limiter#ui";
 // The whole bank, as the host chunk's bytes (an atom:Chunk).
 inline constexpr char kBankStateKey[] = "https://kavtamor.example/plugins/limiter#bank";
 // Factory preset n is this prefix and n in two digits.

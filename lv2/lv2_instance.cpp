@@ -33,10 +33,22 @@ Lv2Instance* Lv2Instance::create(double sampleRate, const LV2_Feature* const* fe
 
 Lv2Instance::~Lv2Instance() {
     if (!plugin) return;  // its construction failed
+    // A user interface still attached closes the editor while the effect is whole.
+    if (EffectListener* to = listener.exchange(nullptr, std::memory_order_acq_rel))
+        to->instanceGone();
     // The effect may still call its host while it is taken down: it then
     // finds no instance and gets the default answers.
     plugin->getAeffect()->user = nullptr;
     plugin.reset();
+}
+
+bool Lv2Instance::attachListener(EffectListener* to) {
+    EffectListener* none = nullptr;
+    return to && listener.compare_exchange_strong(none, to, std::memory_order_acq_rel);
+}
+
+void Lv2Instance::detachListener(EffectListener* from) {
+    listener.compare_exchange_strong(from, nullptr, std::memory_order_acq_rel);
 }
 
 void Lv2Instance::mapUrids(const LV2_Feature* const* features) {

@@ -5,8 +5,8 @@
 //
 // Threads, as LV2 classes them: create and the destructor, activate and
 // restore are instantiation functions; connect and run are audio functions;
-// save may run beside run(); setListener and effect() are for the user
-// interface.
+// save may run beside run(); attachListener, detachListener and effect() are
+// for the user interface.
 #pragma once
 
 #include <lv2/core/lv2.h>
@@ -49,10 +49,11 @@ class Lv2Instance {
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
     Plugin& effect() { return *plugin; }
-    // The listener for the effect's calls to its host, or null for none.
-    void setListener(EffectListener* listener) {
-        this->listener.store(listener, std::memory_order_release);
-    }
+    // The one listener for the effect's calls to its host (the user interface
+    // that owns the editor): false, and nothing changes, while another one is
+    // attached. Detaching a listener that is not attached does nothing.
+    bool attachListener(EffectListener* to);
+    void detachListener(EffectListener* from);
 
   private:
     Lv2Instance() = default;

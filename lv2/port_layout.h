@@ -19,4 +19,13 @@ enum PortIndex : std::uint32_t {
 };
 static_assert(kNumPorts == 27);
 
+// What the port of parameter index holds for the value v: v itself for a
+// continuous parameter, the centre of v's step for a stepped one (the value
+// the module's own controls set, so hosts find it among the enumeration).
+inline float portValue(int index, float v) {
+    const ParamInfo& info = paramInfo(index);
+    if (info.kind != ParamKind::Stepped) return v;
+    return paramLongToCont(paramContToLong(v, info.steps), info.steps);
+}
+
 }  // namespace kt::lv2

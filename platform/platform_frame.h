@@ -65,6 +65,9 @@ class PlatformFrame {
     virtual bool screenPosition(int& x, int& y) = 0;
     // False once the host destroyed the window under the frame.
     virtual bool isAlive() = 0;
+    // The window system's id of the frame's own window (an X window id), for
+    // hosts that embed it; 0 offscreen.
+    virtual std::uintptr_t nativeWindow() const { return 0; }
 };
 
 // An X11 child window of `parent` (an X window id); null when there is no display,

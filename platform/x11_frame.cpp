@@ -165,6 +165,7 @@ class X11Frame final : public PlatformFrame {
     }
 
     cairo_surface_t* backBuffer() override { return back; }
+    std::uintptr_t nativeWindow() const override { return window; }
 
     void present(int x, int y, int w, int h) override {
         x = std::max(0, x), y = std::max(0, y);

@@ -76,18 +76,16 @@ void CPresetSystemEffect::setPresetName(const char* name) {
 void CPresetSystemEffect::setProgramName(char* name) {
     bank[getPresetNo()].setName(name);
     if (CPresetSystemEditorInterface* side = presetEditor())
-        side->nameChangedExternal(bank[getPresetNo()].name);
+        side->nameChangedExternal(bank[getPresetNo()].nameText().c_str());
 }
 
 void CPresetSystemEffect::getProgramName(char* name) {
-    std::memcpy(name, bank[getPresetNo()].name, kPresetNameSize);
-    name[kPresetNameSize - 1] = 0;
+    bank[getPresetNo()].copyName(name);
 }
 
 bool CPresetSystemEffect::getProgramNameIndexed(int32, int32 index, char* text) {
     if (index < 0 || index >= kNumPresets) return false;
-    std::memcpy(text, bank[index].name, kPresetNameSize);
-    text[kPresetNameSize - 1] = 0;
+    bank[index].copyName(text);
     return true;
 }
 

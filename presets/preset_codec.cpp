@@ -35,7 +35,7 @@ unsigned char* writeRecordHead(unsigned char* p, std::int32_t type, std::int32_t
 // The buffer is zeroed beforehand, so only the non-zero fields are written.
 unsigned char* writeNameRecord(unsigned char* p, int presetNo, const PresetRecord& preset) {
     p = writeRecordHead(p, kRecordName, kNamePayloadBytes, presetNo);
-    std::memcpy(p, preset.name, kPresetNameSize);
+    preset.copyName(reinterpret_cast<char*>(p));
     return p + kNamePayloadBytes;
 }
 
@@ -128,7 +128,7 @@ int writtenParameters(CPresetSystemEffect& fx) {
 }
 
 std::string nameOf(const PresetRecord& preset) {
-    return std::string(preset.name, strnlen(preset.name, kPresetNameSize));
+    return preset.nameText();
 }
 
 }  // namespace

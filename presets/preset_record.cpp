@@ -14,13 +14,34 @@ void PresetRecord::setValue(int index, float v) {
 }
 
 void PresetRecord::setName(const char* text) {
-    std::memset(name, 0, sizeof(name));
-    if (text) std::strncpy(name, text, kPresetNameSize - 1);
+    char field[kPresetNameSize] = {};
+    if (text) std::strncpy(field, text, kPresetNameSize - 1);
+    for (int w = 0; w < kNameWords; ++w) {
+        std::uint64_t word;
+        std::memcpy(&word, field + 8 * w, 8);
+        nameWords[w].store(word, std::memory_order_relaxed);
+    }
+}
+
+void PresetRecord::copyName(char out[kPresetNameSize]) const {
+    for (int w = 0; w < kNameWords; ++w) {
+        const std::uint64_t word = nameWords[w].load(std::memory_order_relaxed);
+        std::memcpy(out + 8 * w, &word, 8);
+    }
+    out[kPresetNameSize - 1] = 0;
+}
+
+std::string PresetRecord::nameText() const {
+    char field[kPresetNameSize];
+    copyName(field);
+    return field;
 }
 
 void PresetRecord::copyFrom(const PresetRecord& other) {
     if (&other == this) return;
-    std::memcpy(name, other.name, sizeof(name));
+    for (int w = 0; w < kNameWords; ++w)
+        nameWords[w].store(other.nameWords[w].load(std::memory_order_relaxed),
+                           std::memory_order_relaxed);
     for (int i = 0; i < kPresetParams; ++i)
         values[i].store(other.values[i].load(std::memory_order_relaxed), std::memory_order_relaxed);
 }

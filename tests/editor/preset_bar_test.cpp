@@ -86,7 +86,7 @@ class PresetBar : public ::testing::Test {
         bar->doubleClick(x, y, buttons);
         return calls;
     }
-    std::string nameOf(int n) { return effect.preset(n).name; }
+    std::string nameOf(int n) { return effect.preset(n).nameText(); }
 
     TempConfig config;
     RecordingEffect effect;

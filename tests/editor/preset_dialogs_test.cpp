@@ -92,7 +92,7 @@ TEST_F(PresetDialogsTest, LoadBankDialogLoadsTheChosenFile) {
     answer(bank.string());
     framed->loadBank(false);
     finishDialog();
-    EXPECT_EQ(std::string(fx().preset(5).name), "From the dialog");
+    EXPECT_EQ(fx().preset(5).nameText(), "From the dialog");
     EXPECT_EQ(fx().getPresetNo(), 0);
     const std::string args = arguments();
     EXPECT_NE(args.find("--title=Load bank\n"), std::string::npos) << args;

@@ -25,7 +25,7 @@ class InProcessTest : public ::testing::Test {
     CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(plugin->getEditor()); }
     CPresetSystemEffect& fx() { return *plugin; }
     const PresetRecord& current() { return plugin->preset(plugin->getPresetNo()); }
-    std::string currentName() { return std::string(current().name); }
+    std::string currentName() { return current().nameText(); }
 
     TempConfig config;  // before the effect, which reads the preferences
     std::unique_ptr<Plugin> plugin = makePlugin();

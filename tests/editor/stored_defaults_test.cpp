@@ -46,7 +46,7 @@ TEST_F(StoredDefaultsTest, DefaultBankSurvivesANewInstance) {
 
     editor().resetDefaultBank();
     restart();
-    EXPECT_EQ(std::string(fx().preset(4).name), "Limiter Hard");
+    EXPECT_EQ(fx().preset(4).nameText(), "Limiter Hard");
 }
 
 TEST_F(StoredDefaultsTest, DefaultPresetLoadsIntoPresetZeroAtStartUp) {
@@ -57,7 +57,7 @@ TEST_F(StoredDefaultsTest, DefaultPresetLoadsIntoPresetZeroAtStartUp) {
     EXPECT_EQ(currentName(), "Loudness 3");
     EXPECT_EQ(fx().getPresetNo(), 0);
     EXPECT_EQ(fx().preset(0).value(1), drive);
-    EXPECT_EQ(std::string(fx().preset(7).name), "Loudness 3");
+    EXPECT_EQ(fx().preset(7).nameText(), "Loudness 3");
 
     editor().resetDefaultPreset();
     restart();

@@ -39,13 +39,26 @@ TEST(Limiter, PowerOffIsTheDelayedClampedInput) {
     auto engine = makeEngine();
     engine->setParameter(kPower, 0.0f);
     engine->setParameter(kDrive, 1.0f);  // bypass ignores drive
-    const Stereo in = test::mixSignal(8192, 44100.0, 1.4);
+    Stereo in = test::mixSignal(8192, 44100.0, 1.4);
+    // Far outside the range the clamp formula alone would give 1 + 2^-52,
+    // -(1 + 2^-50) and 2.
+    in.l[1000] = 3.1474291766015994;
+    in.r[1000] = -15.692040945448573;
+    in.l[2000] = 9756443434940278.0;
     const Stereo out = run(*engine, in, 333);
-    // The clamp is (|x + 1| - |x - 1|) / 2, which may round in the last bit.
-    const auto clamp = [](double x) { return (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5; };
     for (size_t i = 0; i < in.size(); ++i) {
-        ASSERT_EQ(out.l[i], i < 159 ? 0.0 : clamp(in.l[i - 159])) << i;
-        ASSERT_EQ(out.r[i], i < 159 ? 0.0 : clamp(in.r[i - 159])) << i;
+        // Up to +-2 the clamp is (|x + 1| - |x - 1|) / 2, which may round in
+        // the last bit; beyond it is +-1.
+        const auto clamp = [](double x) {
+            return x > 2.0    ? 1.0
+                   : x < -2.0 ? -1.0
+                              : (std::fabs(x + 1.0) - std::fabs(x - 1.0)) * 0.5;
+        };
+        const double wantL = i < 159 ? 0.0 : clamp(in.l[i - 159]);
+        const double wantR = i < 159 ? 0.0 : clamp(in.r[i - 159]);
+        ASSERT_LE(std::fabs(wantL), 1.0);
+        ASSERT_EQ(out.l[i], wantL) << i;
+        ASSERT_EQ(out.r[i], wantR) << i;
     }
 }
 
@@ -313,10 +326,9 @@ TEST(Limiter, ParametersAndMetersFromOtherThreadsWhileProcessing) {
             engine->setSampleRate(i % 2 ? 48000.0f : 44100.0f);
     });
     // While parameters jump the limiter is no strict brickwall, but every sample
-    // leaves through the clamp (|x + 1| - |x - 1|) / 2 in double precision, whose
-    // rounding can put it above 1 only by parts of an ulp of x + 1: less than
-    // 1e-9 for any |x| below 2^20, far above what drive and gain can reach here.
-    constexpr double kClampBound = 1.0 + 1e-9;
+    // leaves through the final clamp: (|x + 1| - |x - 1|) / 2 within +-2, whose
+    // rounding (ties to even at 2) cannot pass 1 there, and exactly +-1 beyond.
+    constexpr double kClampBound = 1.0;
     for (int round = 0; round < 8; ++round) {
         const Stereo out = run(*engine, in, 256);
         for (size_t i = 0; i < out.size(); ++i) {

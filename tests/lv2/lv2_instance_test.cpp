@@ -57,6 +57,7 @@ class Recorder : public lv2::EffectListener {
     void editBegun(int index) override { begun.push_back(index); }
     void editEnded(int index) override { ended.push_back(index); }
     void displayChanged() override { ++displays; }
+    void instanceGone() override {}
 
     std::vector<std::pair<int, float>> automated;
     std::vector<int> begun, ended;
@@ -71,7 +72,7 @@ TEST(Lv2Instance, TheEditorsChangesReachTheListener) {
     ASSERT_TRUE(handle);
     auto* instance = static_cast<lv2::Lv2Instance*>(handle);
     Recorder recorder;
-    instance->setListener(&recorder);
+    ASSERT_TRUE(instance->attachListener(&recorder));
 
     instance->effect().beginEdit(kDrive);
     instance->effect().setParameterAutomated(kDrive, 0.6f);
@@ -83,7 +84,7 @@ TEST(Lv2Instance, TheEditorsChangesReachTheListener) {
     EXPECT_EQ(recorder.ended, (std::vector<int>{kDrive, 0}));
     EXPECT_GE(recorder.displays, 1);
 
-    instance->setListener(nullptr);
+    instance->detachListener(&recorder);
     instance->effect().setParameterAutomated(kDrive, 0.2f);
     EXPECT_EQ(recorder.automated.size(), 1u);
     descriptor.cleanup(handle);

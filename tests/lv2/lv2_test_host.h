@@ -73,6 +73,8 @@ class Lv2Run {
     // and the latency the plug-in last reported.
     std::array<float, kNumEngineParams> controls{};
     float latency() const { return latency_; }
+    // The plug-in instance, as instance-access hands it to a user interface.
+    LV2_Handle handle() const { return lilv_instance_get_handle(instance_); }
     // Connects a control port to nothing (null) or back to its value.
     void disconnectControl(int index);
     void reconnectControl(int index);

@@ -68,7 +68,7 @@ TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
     EXPECT_EQ(bytes[20], 15);
     // The file layer's bank loading reads it back.
     ASSERT_TRUE(loadBank(bank));
-    EXPECT_EQ(std::string(fx().preset(15).name), "TV Hot");
+    EXPECT_EQ(fx().preset(15).nameText(), "TV Hot");
 
     EXPECT_EQ(kavtamor("bank export '" + bank.string() + "' --preset 27").status, 2);
     EXPECT_EQ(kavtamor("bank export").status, 2);

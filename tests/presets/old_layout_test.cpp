@@ -66,7 +66,7 @@ TEST_F(OldLayoutTest, OldBankReadsTwentySevenBlocks) {
                 codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
             EXPECT_EQ(fx().getPresetNo(), 0);
             for (int p = 0; p < 27; ++p) {
-                EXPECT_EQ(std::string(fx().preset(p).name), "Old bank " + std::to_string(p));
+                EXPECT_EQ(fx().preset(p).nameText(), "Old bank " + std::to_string(p));
                 EXPECT_EQ(fx().preset(p).value(19), (p + 19) / 64.0f);
                 EXPECT_EQ(fx().preset(p).value(25),
                           values == 20 ? fx().presetTemplate().value(25) : (p + 25) / 64.0f);
@@ -93,8 +93,8 @@ TEST_F(OldLayoutTest, RefusedOldBanksChangeNothing) {
     const auto two = oldBank(false, 26);
     EXPECT_TRUE(codec().bufferToBankOld(reinterpret_cast<const char*>(two.data()) + 5, 2 * 128,
                                          false, 27, 26));
-    EXPECT_EQ(std::string(fx().preset(1).name), "Old bank 1");
-    EXPECT_EQ(std::string(fx().preset(2).name), before.names[2]);
+    EXPECT_EQ(fx().preset(1).nameText(), "Old bank 1");
+    EXPECT_EQ(fx().preset(2).nameText(), before.names[2]);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ struct BankSnapshot {
 inline BankSnapshot snapshot(CPresetSystemEffect& fx) {
     BankSnapshot s;
     for (int p = 0; p < kNumPresets; ++p) {
-        s.names.emplace_back(fx.preset(p).name, strnlen(fx.preset(p).name, kPresetNameSize));
+        s.names.push_back(fx.preset(p).nameText());
         for (int i = 0; i < kPresetParams; ++i)
             s.bits.push_back(std::bit_cast<std::uint32_t>(fx.preset(p).value(i)));
     }
@@ -95,7 +95,7 @@ class PresetStoreTest : public ::testing::Test {
     PresetImageCodec& codec() { return store.storeCodec(); }
     CPresetSystemEffect& fx() { return store; }
     const PresetRecord& current() { return store.preset(store.getPresetNo()); }
-    std::string currentName() { return std::string(current().name); }
+    std::string currentName() { return current().nameText(); }
 
     // Files by path, through the file layer.
     bool saveFile(const std::string& path, bool bank) {
