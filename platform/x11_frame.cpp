@@ -198,6 +198,7 @@ class X11Frame final : public PlatformFrame {
                     XNextEvent(display, &event);
                     handle(event);
                 }
+                settleFocusLoss();
                 if (damage.any) {
                     present(damage.x0, damage.y0, damage.x1 - damage.x0, damage.y1 - damage.y0);
                     damage = {};
@@ -321,6 +322,42 @@ class X11Frame final : public PlatformFrame {
         return ((value * max + 127) / 255) << shift;
     }
 
+    // Window managers and toolkits give the focus to the host's window when the
+    // user clicks inside it, shortly before or after the click reaches this
+    // window (Ardour's plug-in window does both). Such a focus change is no move
+    // to another window: the focus comes back here while a view still wants the
+    // keys. Any other loss ends the focus view's hold on the keyboard.
+    void settleFocusLoss() {
+        if (!focusLeft) return;
+        if (!hasFocus) {  // given away meanwhile (the list or the entry closed)
+            focusLeft = false;
+            return;
+        }
+        using namespace std::chrono;
+        const auto now = steady_clock::now();
+        const bool pointerHere = focusLeftToHost && pointerInside();
+        if (pointerHere && now - lastPress < milliseconds(kClickFocusWindowMs)) {
+            focusLeft = false;
+            X11ErrorTrap trap(display);
+            XSetInputFocus(display, window, RevertToParent, CurrentTime);
+            return;
+        }
+        // The click that made the host take the focus may still be on its way.
+        if (pointerHere && now - focusLeftAt < milliseconds(kClickArrivalMs)) return;
+        focusLeft = false;
+        hasFocus = false;  // someone else has it now: nothing to give back
+        client->platformFocusLost();
+    }
+
+    bool pointerInside() {
+        X11ErrorTrap trap(display);
+        Window root, child;
+        int rootX, rootY, x, y;
+        unsigned int mask = 0;
+        return XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) &&
+               !trap.failed() && x >= 0 && y >= 0 && x < width && y < height;
+    }
+
     // Waits for input until the deadline; false when the deadline has passed.
     bool waitForInput(std::chrono::steady_clock::time_point deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -346,6 +383,7 @@ class X11Frame final : public PlatformFrame {
                     const float distance = (b.button == 4 || b.button == 7) ? 1.0f : -1.0f;
                     client->platformWheel(b.x, b.y, axis, distance, heldButtons(b.state));
                 } else if (const auto flag = buttonFlag(b.button)) {
+                    lastPress = std::chrono::steady_clock::now();
                     client->platformMouseDown(b.x, b.y, flag | mods,
                                               static_cast<std::uint32_t>(b.time));
                 }
@@ -388,11 +426,12 @@ class X11Frame final : public PlatformFrame {
                 // Only the focus leaving this window itself counts; a window
                 // under the pointer also hears (detail NotifyPointer) when the
                 // focus leaves one of its ancestors, as when it is taken from
-                // the host's window.
+                // the host's window. Settled once the events at hand are handled.
                 if (hasFocus && e.xfocus.mode == NotifyNormal &&
                     (e.xfocus.detail == NotifyAncestor || e.xfocus.detail == NotifyNonlinear)) {
-                    hasFocus = false;  // someone else has it now: nothing to give back
-                    client->platformFocusLost();
+                    focusLeft = true;
+                    focusLeftAt = std::chrono::steady_clock::now();
+                    focusLeftToHost = e.xfocus.detail == NotifyAncestor;
                 }
                 break;
             case DestroyNotify:
@@ -421,6 +460,13 @@ class X11Frame final : public PlatformFrame {
     bool dispatching = false;
     bool hasFocus = false;
     Window savedFocus = None;
+    // A focus loss not yet settled, and the last click inside this window.
+    static constexpr int kClickFocusWindowMs = 1000;
+    static constexpr int kClickArrivalMs = 100;
+    bool focusLeft = false;
+    bool focusLeftToHost = false;
+    std::chrono::steady_clock::time_point focusLeftAt{};
+    std::chrono::steady_clock::time_point lastPress{};
     DamageBox damage;
 };
 

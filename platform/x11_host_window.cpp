@@ -236,6 +236,16 @@ bool X11HostWindow::sendKey(const char* keyName, bool press, int modifiers) {
     return send(impl->display, child, press ? KeyPressMask : KeyReleaseMask, e);
 }
 
+void X11HostWindow::takeFocus() {
+    if (!impl->window) return;
+    X11ErrorTrap trap(impl->display);
+    XSetInputFocus(impl->display, impl->window, RevertToParent, CurrentTime);
+}
+
+void X11HostWindow::warpPointer(int x, int y) {
+    if (impl->window) XWarpPointer(impl->display, None, impl->window, 0, 0, 0, 0, x, y);
+}
+
 void X11HostWindow::flush() {
     XSync(impl->display, False);
 }

@@ -33,6 +33,11 @@ class X11HostWindow {
     bool sendMotion(int x, int y, int held);
     bool sendCrossing(Crossing kind, int x, int y);
     bool sendKey(const char* keyName, bool press, int modifiers = 0);
+    // Gives the keyboard focus to this window, as window managers and toolkits
+    // do when the user clicks inside it; moves the real pointer to (x, y) of
+    // this window.
+    void takeFocus();
+    void warpPointer(int x, int y);
     void flush();
 
     struct Impl;

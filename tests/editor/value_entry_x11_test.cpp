@@ -85,3 +85,49 @@ TEST(ValueEntryX11, TypingAndReturnSetTheValueAndTheHostGetsItsKeyboardBack) {
     XCloseDisplay(display);
     frame->close();
 }
+
+// A host whose toolkit takes the focus back right after the click that opened
+// the entry (Ardour's plug-in window does): the entry keeps the keyboard.
+TEST(ValueEntryX11, TheHostTakingTheFocusRightAfterTheOpeningClickDoesNotEndTheEntry) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
+    auto host = X11HostWindow::create(524, 462, "value entry");
+    ASSERT_TRUE(host);
+    test::SpyEditor editor;
+    test::SpyListener listener;
+    auto* frame = new CFrame(CRect(0, 0, 524, 462), &editor);
+    ASSERT_TRUE(frame->open(host->windowId()));
+    CKavTextEdit* field = makeValueField(ValueField::Input, &listener, nullptr);
+    frame->addView(field);
+    field->setValue(0.5f);
+    frame->idle();
+    const auto deliver = [&] {
+        host->flush();
+        frame->pumpEvents(30);
+        frame->idle();
+    };
+
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const Window editorWindow = firstChild(display, windowOf(host->windowId()));
+    host->warpPointer(80, 418);
+    host->sendButton(80, 418, 1, true, 1000);
+    host->sendButton(80, 418, 1, false, 1050);
+    deliver();
+    ASSERT_TRUE(field->isBeingEdited());
+    host->takeFocus();
+    deliver();
+    deliver();
+    EXPECT_TRUE(field->isBeingEdited());
+    EXPECT_EQ(focusedWindow(display), editorWindow);
+
+    for (const char* key : {"BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
+                            "BackSpace", "BackSpace", "6", "Return"}) {
+        host->sendKey(key, true);
+        host->sendKey(key, false);
+    }
+    deliver();
+    EXPECT_FALSE(field->isBeingEdited());
+    EXPECT_STREQ(field->getText(), "+6.00dB");
+    XCloseDisplay(display);
+    frame->close();
+}

@@ -109,3 +109,46 @@ TEST_F(X11Input, TheFrameNoticesWhenTheHostDestroysItsWindow) {
     EXPECT_FALSE(frame->getPlatformFrame()->isAlive());
     frame->idle();  // nothing is drawn into the dead window, nothing fails
 }
+
+// Window managers and toolkits give the keyboard focus back to the host's
+// window when the user clicks inside it, before or after the click reaches the
+// editor: such a click is no move to another window.
+TEST_F(X11Input, AClickThatTheHostAnswersByTakingTheFocusStillReachesTheOpenList) {
+    test::SpyListener listener;
+    auto* menu = new COptionMenu(CRect(150, 10, 170, 30), &listener, 7, nullptr, nullptr, 0);
+    for (const char* title : {"one", "two", "three"}) menu->addEntry(title);
+    frame->addView(menu);
+    host->warpPointer(160, 20);
+    host->sendButton(160, 20, 1, true, 1000);
+    host->sendButton(160, 20, 1, false, 1050);
+    deliver();
+    ASSERT_TRUE(menu->isMenuOpen());
+
+    const CRect list = frame->getModalView()->getViewSize();
+    const int x = static_cast<int>(list.left + 20);
+    const int y = static_cast<int>(list.top + list.height() / 2);  // the middle entry
+    host->warpPointer(x, y);
+    host->takeFocus();
+    host->sendButton(x, y, 1, true, 3000);
+    host->sendButton(x, y, 1, false, 3050);
+    deliver();
+    EXPECT_FALSE(menu->isMenuOpen());
+    EXPECT_EQ(listener.values, (std::vector<float>{1.0f}));
+}
+
+TEST_F(X11Input, TheHostTakingTheFocusWithoutAClickInsideClosesTheList) {
+    test::SpyListener listener;
+    auto* menu = new COptionMenu(CRect(150, 10, 170, 30), &listener, 7, nullptr, nullptr, 0);
+    menu->addEntry("one");
+    frame->addView(menu);
+    host->warpPointer(160, 20);
+    host->sendButton(160, 20, 1, true, 1000);
+    host->sendButton(160, 20, 1, false, 1050);
+    deliver();
+    ASSERT_TRUE(menu->isMenuOpen());
+    host->warpPointer(400, 300);  // the user went to another window
+    host->takeFocus();
+    deliver();
+    EXPECT_FALSE(menu->isMenuOpen());
+    EXPECT_TRUE(listener.values.empty());
+}
