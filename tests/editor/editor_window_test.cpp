@@ -85,8 +85,10 @@ TEST_F(EditorWindow, OpensIdlesDrawsAndClosesManyTimes) {
 // The editor opened in `parent` looks like the reference picture, also in a
 // 32-bit parent with alpha.
 TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
-    auto argb = X11HostWindow::create(kWidth, kHeight, "argb", true);
-    for (X11HostWindow* parent : {window.get(), argb.get()}) {
+    std::unique_ptr<X11HostWindow> argb;  // made after the first shot: it would cover it
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) argb = X11HostWindow::create(kWidth, kHeight, "argb", true);
+        X11HostWindow* parent = pass == 0 ? window.get() : argb.get();
         if (!parent) continue;  // the display has no 32-bit visual
         ASSERT_EQ(openEditor(*plugin, parent->windowId()), 1);
         idleFor(*plugin, 300);
@@ -103,7 +105,7 @@ TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
         const ImageDifference d = compareImages(shot, reference);
         ASSERT_TRUE(d.comparable) << shot << " and " << reference << " differ in size";
         EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
-        if (parent == window.get()) {
+        if (pass == 0) {
             EXPECT_LT(d.share, 0.01) << "screenshot kept at " << shot;
         }
         if (d.close()) fs::remove(shot);
