@@ -8,10 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include "tests/cli/cli_test_support.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_config.h"
 
 namespace kt::test {
@@ -19,15 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::map<std::string, std::string> contents(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = bytes(entry.path());
+        files[entry.path().filename().string()] = readText(entry.path());
     return files;
 }
 
@@ -74,8 +69,8 @@ TEST_F(BatchTest, ParallelRunsGiveTheBytesOfSingleRunsAndAFailureStopsNoOtherFil
         single.insert(single.end(),
                       {dir.file("in/") + name + ".wav", dir.file(std::string(name) + ".flac")});
         ASSERT_EQ(render(single).exitCode, 0) << name;
-        EXPECT_EQ(bytes(dir.file(std::string("out/") + name + ".flac")),
-                  bytes(dir.file(std::string(name) + ".flac")))
+        EXPECT_EQ(readText(dir.file(std::string("out/") + name + ".flac")),
+                  readText(dir.file(std::string(name) + ".flac")))
             << name;
     }
     EXPECT_FALSE(fs::exists(dir.file("out/broken.flac")));

@@ -1,15 +1,14 @@
-// kavtamor render to loudness and true-peak targets, end to end: the written
-// files measured with libebur128, the targets that cannot be met, and album
-// mode.
+// kavtamor render to loudness and true-peak targets, end to end, the written
+// files measured with libebur128 as an independent reference.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "cli/job_support.h"
 #include "tests/cli/cli_test_support.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_config.h"
 
 namespace kt::test {
@@ -33,14 +32,25 @@ class DeliveryTest : public ::testing::Test {
         EXPECT_TRUE(readAudio(path, &file)) << path;
         return file;
     }
-    static std::string bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
     TempConfig config;
     TempDir dir;
 };
+
+// The demo driven 12 dB into the limiter with oversampled detection and no
+// transient shaping stays within half a decibel of the output level.
+TEST_F(DeliveryTest, DrivenDemoStaysWithinHalfADecibelOfTheOutputLevel) {
+    const std::string in = write("demo.wav", fromStereo(generateDemoMaterial()));
+    const CommandResult result =
+        render({"--bits", "32f", "--set", "Transient=0", "--set", "Oversample=on", "--set",
+                "Drive=+12dB", in, dir.file("out.wav")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const AudioFile out = read(dir.file("out.wav"));
+    const double overshoot = measureLevels({&out}).truePeak;  // Output is 0 dBFS
+    std::printf("[ figure   ] true peak above the output level: %+.3f dB\n", overshoot);
+    RecordProperty("true_peak_overshoot_db", std::to_string(overshoot));
+    EXPECT_LE(overshoot, 0.5);
+    EXPECT_GT(overshoot, -3.0) << "the drive made the limiter work";
+}
 
 TEST_F(DeliveryTest, TargetsAreMetOnMaterialOfDifferentCrest) {
     const std::string demo = write("demo.wav", fromStereo(generateDemoMaterial(44100, 6.0)));
@@ -105,7 +115,7 @@ TEST_F(DeliveryTest, TargetsAreMetOnMaterialOfDifferentCrest) {
         render({"--quiet", "--set", driveText, "--set", outputText, demo, dir.file("by-hand.wav")})
             .exitCode,
         0);
-    EXPECT_EQ(bytes(dir.file("by-hand.wav")), bytes(dir.file("again.wav")));
+    EXPECT_EQ(readText(dir.file("by-hand.wav")), readText(dir.file("again.wav")));
 }
 
 TEST_F(DeliveryTest, UnreachableTargetsSayWhyAndWriteNothing) {
@@ -174,6 +184,45 @@ TEST_F(DeliveryTest, AlbumModePutsTheWholeAlbumOnTargetWithOneSetting) {
     const double soft = measureLevels({&outputs[1]}).loudness;
     EXPECT_GT(loud - soft, 7.0);
     EXPECT_NE(result.out.find(" for every file"), std::string::npos) << result.out;
+}
+
+// A render kept in memory during a search is written with the bytes a render
+// straight into the file gives (the way taken when memory runs short).
+TEST_F(DeliveryTest, AKeptRenderAndASecondRenderWriteTheSameBytes) {
+    const std::string in = write("in.wav", fromStereo(generateDemoMaterial(44100, 2.0)));
+    for (auto [name, bits] :
+         {std::pair{"int24.wav", OutputBits::k24}, std::pair{"int16.flac", OutputBits::k16},
+          std::pair{"float.wav", OutputBits::k32Float}}) {
+        JobSettings settings;
+        settings.modulePath = KT_MODULE_PATH;
+        settings.settings.sets = {"Drive=+6dB", "Quantize=on", "Bits=16"};
+        settings.render.bits = bits;
+        std::string error;
+        FileJob file{in, dir.file(name), outputFormatFor(name, bits, &error), {}};
+        ASSERT_NE(file.format, 0) << error;
+        std::unique_ptr<VstPlugin> plugin = loadForJob(settings, &error);
+        ASSERT_TRUE(plugin) << error;
+        InputFile input;
+        ASSERT_TRUE(input.open(in, &error)) << error;
+        KeptRender kept;
+        ASSERT_TRUE(renderTrial(*plugin, settings, file, input.info(), 0, {}, &kept, &error))
+            << error;
+        ASSERT_TRUE(kept.store) << "memory for two seconds of audio";
+        RenderSummary fromMemory, again;
+        int renders = 0;
+        ASSERT_TRUE(
+            writeChosen(*plugin, settings, file, 0, &kept, {}, &fromMemory, &renders, &error))
+            << error;
+        EXPECT_EQ(renders, 0) << name;
+        FileJob second = file;
+        second.output = dir.file(std::string("again-") + name);
+        KeptRender none;
+        ASSERT_TRUE(writeChosen(*plugin, settings, second, 0, &none, {}, &again, &renders, &error))
+            << error;
+        EXPECT_EQ(renders, 1) << name;
+        EXPECT_EQ(readText(file.output), readText(second.output)) << name;
+        EXPECT_EQ(fromMemory.output.loudness, again.output.loudness) << name;
+    }
 }
 
 }  // namespace

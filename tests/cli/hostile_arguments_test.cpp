@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 
 #include "tests/cli/cli_test_support.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_config.h"
 
 namespace kt::test {
@@ -17,13 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void truncateToHalf(const fs::path& from, const fs::path& to) {
-    const std::string bytes = contents(from);
+    const std::string bytes = readText(from);
     std::ofstream(to, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
 }
 
@@ -38,7 +33,7 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
         } else if (entry.is_directory()) {
             entries[name] = "folder";
         } else {
-            entries[name] = std::to_string(std::hash<std::string>{}(contents(entry.path()))) +
+            entries[name] = std::to_string(std::hash<std::string>{}(readText(entry.path()))) +
                             " mode " +
                             std::to_string(static_cast<int>(entry.status().permissions()));
         }

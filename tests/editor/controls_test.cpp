@@ -6,9 +6,9 @@
 #include "editor/knob.h"
 #include "editor/mode_button.h"
 #include "editor/on_off_buttons.h"
-#include "engine/parameters.h"
 #include "editor/speed_switch.h"
 #include "editor/steppers.h"
+#include "engine/parameters.h"
 #include "tests/editor/editor_test_support.h"
 
 using namespace kt::test;
@@ -121,31 +121,6 @@ TEST(Steppers, ArrowsCentreClickDragAndWheel) {
     EXPECT_EQ(f.recorder.values().back(), 0.3f);
 }
 
-TEST(Steppers, ImagesFollowQuantizeStepAndHover) {
-    ViewFrame f;
-    RowCodedBitmap bitsImage(33, 341, kImage), shapeImage(33, 434, kGlow);
-    auto* bits = f.add(new CBits({412, 72, 445, 103}, &f.recorder, 10, bitsImage));
-    auto* shape = f.add(new CNoiseShape({449, 72, 482, 103}, &f.recorder, 11, shapeImage));
-    bits->setBits(0.5f);
-    shape->setNoiseShape(kt::paramLongToCont(4, 7));
-    f.idle();
-    EXPECT_EQ(f.sourceRow(420, 72, kImage), 2 * 31) << "dimmed with Quantize off";
-    EXPECT_EQ(f.sourceRow(460, 72, kGlow), 4 * 31);
-    bits->setQuantize(0.75f);
-    shape->setQuantize(0.75f);
-    f.move(420, 74);  // over the upper arrow
-    f.idle();
-    EXPECT_EQ(f.sourceRow(420, 72, kImage), 310) << "the upper-arrow highlight";
-    EXPECT_EQ(f.sourceRow(420, 95, kImage), 7 * 31 + 23);
-    EXPECT_EQ(f.sourceRow(460, 72, kGlow), 10 * 31);
-    f.move(420, 100);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(420, 93, kImage), 331);
-    f.move(300, 300);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(420, 93, kImage), 7 * 31 + 21);
-}
-
 TEST(Steppers, CalibrationBlinksLit256MsInEvery512) {
     ViewFrame f;
     RowCodedBitmap image(33, 248, kImage);
@@ -200,16 +175,6 @@ TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
     f.wheel(240, 350, -1.0f);
     f.down(240, 350, kRButton);
     EXPECT_EQ(f.recorder.text(), "type 0, scale 1, save defaults");
-
-    mode->setMeterType(0.75f);
-    mode->setScale(0.9f);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(230, 305, kImage), 5 * 62);
-    mode->save(true);
-    f.move(240, 306);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(230, 330, kImage), 6 * 62 + 25);
-    EXPECT_EQ(f.sourceRow(230, 305, kImage), 434) << "the PEAK key's highlight";
 }
 
 TEST(Knob, DragFineDragWithoutAJumpDoubleClickAndWheel) {

@@ -12,8 +12,8 @@
 #include "editor/Editor.h"
 #include "editor/MyFrame.h"
 #include "editor/meter_source.h"
-#include "plugin/Plugin.h"
 #include "platform/offscreen_frame.h"
+#include "plugin/Plugin.h"
 #include "tests/support/temp_config.h"
 
 namespace kt::test {

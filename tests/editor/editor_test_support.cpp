@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "gui/CBitmap.h"
+#include "tests/gui/gui_test_support.h"
 
 namespace kt::test {
 
@@ -34,10 +35,6 @@ void Recorder::setScale(long scale) {
 
 void Recorder::saveTamorDefaults() {
     log.push_back("save defaults");
-}
-
-std::vector<float> Recorder::values() const {
-    return notified;
 }
 
 std::string Recorder::text() const {
@@ -75,11 +72,7 @@ bool ViewFrame::wheel(double x, double y, float distance, std::int32_t buttons) 
 }
 
 std::uint32_t ViewFrame::pixel(int x, int y) const {
-    cairo_surface_t* s = platform->backBuffer();
-    cairo_surface_flush(s);
-    const unsigned char* row =
-        cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
-    return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+    return pixelOf(platform->backBuffer(), x, y);
 }
 
 int ViewFrame::sourceRow(int x, int y, int code) const {
@@ -99,15 +92,7 @@ RowCodedBitmap::RowCodedBitmap(int width, int height, int code) {
             row[x] = static_cast<std::uint32_t>((y >> 8) << 16 | (y & 255) << 8 | code);
     }
     cairo_surface_mark_dirty(s);
-    std::vector<unsigned char> png;
-    cairo_surface_write_to_png_stream(
-        s,
-        [](void* closure, const unsigned char* bytes, unsigned int length) {
-            auto* out = static_cast<std::vector<unsigned char>*>(closure);
-            out->insert(out->end(), bytes, bytes + length);
-            return CAIRO_STATUS_SUCCESS;
-        },
-        &png);
+    const std::vector<unsigned char> png = pngOf(s);
     cairo_surface_destroy(s);
     bitmap = new CBitmap(png.data(), png.size());
 }

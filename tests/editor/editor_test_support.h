@@ -29,7 +29,7 @@ class Recorder : public CControlListener,
     void setScale(long scale) override;
     void saveTamorDefaults() override;
     // The values notified, in order.
-    std::vector<float> values() const;
+    const std::vector<float>& values() const { return notified; }
     // The log as one text, entries separated by ", ".
     std::string text() const;
     void clear() { log.clear(), notified.clear(); }

@@ -82,42 +82,34 @@ TEST_F(EditorWindow, OpensIdlesDrawsAndClosesManyTimes) {
     second->close();
 }
 
+// The editor opened in `parent` looks like the reference picture, also in a
+// 32-bit parent with alpha.
 TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
-    ASSERT_EQ(openEditor(*plugin, window->windowId()), 1);
-    idleFor(*plugin, 300);
-    const fs::path shot =
-        fs::temp_directory_path() / ("kt_editor_" + std::to_string(getpid()) + ".png");
-    ASSERT_TRUE(window->saveScreenshot(shot.c_str()));
-    plugin->dispatch(vst::effEditClose);
-
-    const fs::path reference = kt::test::referencePath("editor_default");
-    if (std::getenv("KT_UPDATE_REFERENCE")) {
-        fs::copy_file(shot, reference, fs::copy_options::overwrite_existing);
-        fs::remove(shot);
-        GTEST_SKIP() << "reference written to " << reference;
+    std::unique_ptr<X11HostWindow> argb;  // made after the first shot: it would cover it
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) argb = X11HostWindow::create(kWidth, kHeight, "argb", true);
+        X11HostWindow* parent = pass == 0 ? window.get() : argb.get();
+        if (!parent) continue;  // the display has no 32-bit visual
+        ASSERT_EQ(openEditor(*plugin, parent->windowId()), 1);
+        idleFor(*plugin, 300);
+        const fs::path shot =
+            fs::temp_directory_path() / ("kt_editor_" + std::to_string(getpid()) + ".png");
+        ASSERT_TRUE(parent->saveScreenshot(shot.c_str()));
+        plugin->dispatch(vst::effEditClose);
+        const fs::path reference = kt::test::referencePath("editor_default");
+        if (std::getenv("KT_UPDATE_REFERENCE")) {
+            fs::copy_file(shot, reference, fs::copy_options::overwrite_existing);
+            fs::remove(shot);
+            GTEST_SKIP() << "reference written to " << reference;
+        }
+        const ImageDifference d = compareImages(shot, reference);
+        ASSERT_TRUE(d.comparable) << shot << " and " << reference << " differ in size";
+        EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
+        if (pass == 0) {
+            EXPECT_LT(d.share, 0.01) << "screenshot kept at " << shot;
+        }
+        if (d.close()) fs::remove(shot);
     }
-    ASSERT_TRUE(fs::exists(reference))
-        << "no reference picture; make it with KT_UPDATE_REFERENCE=1 and look at it";
-    const ImageDifference d = compareImages(shot, reference);
-    ASSERT_TRUE(d.comparable) << shot << " and " << reference << " differ in size";
-    EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
-    EXPECT_LT(d.share, 0.01) << "screenshot kept at " << shot;
-    if (d.mean < 2.0 && d.share < 0.01) fs::remove(shot);
-}
-
-TEST_F(EditorWindow, OpensInA32BitParentWithAlphaAndLooksTheSame) {
-    auto argb = X11HostWindow::create(kWidth, kHeight, "argb", true);
-    if (!argb) GTEST_SKIP() << "the display has no 32-bit visual";
-    ASSERT_EQ(openEditor(*plugin, argb->windowId()), 1);
-    idleFor(*plugin, 300);
-    const fs::path shot =
-        fs::temp_directory_path() / ("kt_editor_argb_" + std::to_string(getpid()) + ".png");
-    ASSERT_TRUE(argb->saveScreenshot(shot.c_str()));
-    plugin->dispatch(vst::effEditClose);
-    const ImageDifference d = compareImages(shot, kt::test::referencePath("editor_default"));
-    ASSERT_TRUE(d.comparable);
-    EXPECT_LT(d.mean, 2.0) << "screenshot kept at " << shot;
-    if (d.mean < 2.0) fs::remove(shot);
 }
 
 TEST_F(EditorWindow, SurvivesAHostThatDestroysItsWindowBeforeClosing) {

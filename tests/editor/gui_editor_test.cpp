@@ -1,12 +1,11 @@
 // The editor base class on the offscreen platform with a fake effect: idle
-// pacing during a drag, the edit bracket, draw, keys, wheel and the knob mode.
+// pacing during a drag, draw, wheel and a missing window.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/MyFrame.h"
-#include "gui/CControl.h"
 #include "host/AudioEffectX.h"
 #include "platform/offscreen_frame.h"
 #include "tests/gui/gui_test_support.h"
@@ -113,15 +112,6 @@ TEST_F(GuiEditor, IdleInsideTheHostsIdleCallbackDoesNothing) {
     EXPECT_EQ(editor->platform->presentCount, shown + 1);
 }
 
-TEST_F(GuiEditor, ControlsBracketTheirEditsThroughTheEditorToTheHost) {
-    auto* control = new CControl(CRect(0, 0, 10, 10), nullptr, 13);
-    editor->myFrame()->addView(control);
-    control->beginEdit();
-    control->endEdit();
-    EXPECT_EQ(hostCalls,
-              (std::vector<vst::int32>{vst::audioMasterBeginEdit, vst::audioMasterEndEdit}));
-}
-
 TEST_F(GuiEditor, DrawNormalisesTheHostsRectangle) {
     struct Spy : CView {
         Spy() : CView(CRect(0, 0, 120, 100)) {}
@@ -139,21 +129,6 @@ TEST_F(GuiEditor, DrawNormalisesTheHostsRectangle) {
     ASSERT_EQ(spy->updates.size(), 2u);
     EXPECT_EQ(spy->updates[0], CRect(30, 20, 90, 80));
     EXPECT_EQ(spy->updates[1], CRect(0, 0, 120, 100));
-}
-
-TEST_F(GuiEditor, KeysAreHandledOnlyWhenAViewTakesThem) {
-    struct Taker : CView {
-        Taker() : CView(CRect(0, 0, 10, 10)) {}
-        std::int32_t onKeyDown(VstKeyCode& k) override { return k.character == 'x' ? 1 : -1; }
-    };
-    VstKeyCode x{'x', 0, 0}, y{'y', 0, 0};
-    EXPECT_FALSE(editor->onKeyDown(x));
-    auto* taker = new Taker;
-    editor->myFrame()->addView(taker);
-    editor->myFrame()->setFocusView(taker);
-    EXPECT_TRUE(editor->onKeyDown(x));
-    EXPECT_FALSE(editor->onKeyDown(y));
-    EXPECT_FALSE(editor->onKeyUp(x));
 }
 
 TEST_F(GuiEditor, WheelGoesWhereThePointerIsWithTheButtonsHeld) {
@@ -179,13 +154,4 @@ TEST_F(GuiEditor, WithoutAWindowNothingIsHandled) {
     vst::ERect* r = nullptr;
     EXPECT_TRUE(editor->getRect(&r));
     EXPECT_EQ(r->right, 120);
-}
-
-TEST_F(GuiEditor, KnobModeIsSharedByEveryEditorOfTheProcess) {
-    FakeEffect other;
-    auto* second = new TestEditor(&other);
-    EXPECT_TRUE(editor->setKnobMode(2));
-    EXPECT_EQ(second->getKnobMode(), 2);
-    second->setKnobMode(0);
-    EXPECT_EQ(editor->getKnobMode(), 0);
 }

@@ -1,6 +1,5 @@
 // The meters with chosen ticks: hold, fall and release, the clamps, the empty
-// bars, the copy rectangles and source rows on each scale, the readouts' texts
-// and colours, and the click that resets.
+// bars, the source rows on each scale, and the click that resets.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,8 +24,7 @@ enum Code {
     kLitK,
     kGrBack,
     kGrBar,
-    kFont,
-    kOverFont
+    kFont
 };
 
 float linear(float dB) {
@@ -120,35 +118,6 @@ TEST(GainReductionMeter, HoldsThenReleasesAt30DbPerSecondWithinItsRange) {
     refresh(4000, linear(-6));
     EXPECT_EQ(f.sourceRow(240, 114, kGrBar), 72) << "12 pixels per dB";
     EXPECT_EQ(f.sourceRow(240, 115, kGrBack), 153 + 115 - 39) << "the 12 dB legend";
-}
-
-TEST(Readouts, TextsLabelsAndOverColours) {
-    ViewFrame f;
-    RowCodedBitmap back(524, 462, kBack), font(5, 1536, kFont), over(5, 1536, kOverFont);
-    auto* lcd = f.add(new CMeterLCD({131, 415, 224, 426}, &f.recorder, 27, back, font, over));
-    lcd->refreshMeters(linear(25), 0.0f);
-    f.idle();
-    EXPECT_EQ(lcd->valueText(lcd->getMaxL()), "+25.0");
-    EXPECT_EQ(lcd->valueText(lcd->getMaxR()), "-oo");
-    EXPECT_EQ(f.pixel(132, 416), 0xE53505u) << "the left box is over";
-    EXPECT_EQ(f.sourceRow(133, 417, kOverFont), 8 * ('+' - 32 + 96));
-    EXPECT_EQ(f.pixel(192, 416), 0x4F4F4Fu);
-    EXPECT_EQ(f.sourceRow(131 + 62 + 6, 417, kFont), 8 * ('-' - 32 + 96));
-    EXPECT_EQ(f.sourceRow(166, 417, kFont), 8 * ('d' - 32)) << "dBFS, normal glyphs";
-
-    lcd->reset();
-    lcd->refreshMeters(linear(-20), linear(-20));
-    lcd->setScale(3);
-    EXPECT_EQ(lcd->valueText(lcd->getMaxL()), "+0.0") << "K-20 relative to its reference";
-    f.idle();
-    EXPECT_EQ(f.sourceRow(131 + 38, 417, kFont), 8 * ('d' - 32)) << "dBr";
-    EXPECT_EQ(f.sourceRow(131 + 35, 417, kFont), 0);
-
-    auto* gr = f.add(new CMeterLCDGR({217, 199, 310, 210}, &f.recorder, 27, back, font));
-    gr->refreshMeters(linear(-3.14f), 1.0f);
-    gr->refreshMeters(linear(-1.0f), 1.0f);  // the deepest stays
-    EXPECT_EQ(CMeterLCDGR::valueText(gr->getMinL()), "-3.1");
-    EXPECT_EQ(CMeterLCDGR::valueText(gr->getMinR()), "0.0");
 }
 
 TEST(Meters, ALeftClickAsksForAResetAndTheReadoutClearsItself) {

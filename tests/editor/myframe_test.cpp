@@ -2,7 +2,6 @@
 // click, the full redraw while it is up, and the clip rule of drawRect.
 #include "editor/MyFrame.h"
 
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,13 +62,7 @@ struct EditorFrame : ::testing::Test {
     }
     ~EditorFrame() override { frame->close(); }
     long presses() { return std::count(knob->log.begin(), knob->log.end(), "down"); }
-    std::uint32_t pixel(int x, int y) {
-        cairo_surface_t* s = platform->backBuffer();
-        cairo_surface_flush(s);
-        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) +
-                                                      y * cairo_image_surface_get_stride(s))[x] &
-               0xFFFFFF;
-    }
+    std::uint32_t pixel(int x, int y) { return kt::test::pixelOf(platform->backBuffer(), x, y); }
 };
 
 }  // namespace

@@ -4,11 +4,7 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "presets/xplat.h"
 #include "tests/editor/preset_layer_support.h"
 
 using namespace kt;
@@ -17,38 +13,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> alerts;
-void recordAlert(const char* message) {
-    alerts.emplace_back(message);
-}
-
-std::vector<unsigned char> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
 class PresetFilesTest : public InProcessTest {
   protected:
-    void SetUp() override {
-        alerts.clear();
-        previous = XPlatSetAlertHandler(recordAlert);
-        folder = fs::path(config.root()) / "presets";
-        fs::create_directories(folder);
-    }
-    void TearDown() override { XPlatSetAlertHandler(previous); }
-
+    void SetUp() override { fs::create_directories(folder); }
     std::size_t filesIn(const fs::path& dir) {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
     }
 
-    fs::path folder;
-    XPlatAlertHandler previous = nullptr;
+    RecordedAlerts recorded;
+    fs::path folder = fs::path(config.root()) / "presets";
 };
 
 TEST_F(PresetFilesTest, BankWrittenReadBackAndApplied) {
@@ -57,7 +30,7 @@ TEST_F(PresetFilesTest, BankWrittenReadBackAndApplied) {
     plugin->setParameter(23, 0.5f);
     const BankSnapshot written = snapshot(fx());
     const fs::path file = folder / "my bank.kvb";
-    writeFile(file, std::vector<unsigned char>(40000, 0xAB));  // replaced whole
+    writeBytes(file, std::vector<unsigned char>(40000, 0xAB));  // replaced whole
     ASSERT_TRUE(editor().saveBankFile(file.c_str()));
     EXPECT_EQ(fs::file_size(file), 27041u);
     EXPECT_EQ(filesIn(folder), 1u);
@@ -71,7 +44,7 @@ TEST_F(PresetFilesTest, BankWrittenReadBackAndApplied) {
     // A bank file always ends on its first preset, and the engine has it.
     EXPECT_EQ(fx().getPresetNo(), 0);
     EXPECT_EQ(plugin->getParameter(23), fx().preset(0).value(23));
-    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(alerts().empty());
 }
 
 TEST_F(PresetFilesTest, PresetWrittenAndReadBackIntoAnotherPreset) {
@@ -91,7 +64,7 @@ TEST_F(PresetFilesTest, PresetWrittenAndReadBackIntoAnotherPreset) {
 // program's order but whose other fields are reversed needs the reversed option.
 TEST_F(PresetFilesTest, ByteReversedFilesAndTheReversedOption) {
     const fs::path little = folder / "little.kav";
-    writeFile(little, presetImage(true, "Little endian", 26, [](int i) { return i / 26.0f; }));
+    writeBytes(little, presetImage(true, "Little endian", 26, [](int i) { return i / 26.0f; }));
     ASSERT_TRUE(editor().loadPresetFile(little.c_str(), false));
     EXPECT_EQ(currentName(), "Little endian");
 
@@ -99,14 +72,14 @@ TEST_F(PresetFilesTest, ByteReversedFilesAndTheReversedOption) {
     const unsigned char id[] = {'K', 'v', 't', 'r'};
     std::copy(std::begin(id), std::end(id), mixed.begin());
     const fs::path mixedFile = folder / "mixed.kav";
-    writeFile(mixedFile, mixed);
+    writeBytes(mixedFile, mixed);
     EXPECT_FALSE(editor().loadPresetFile(mixedFile.c_str(), false));
     EXPECT_EQ(currentName(), "Little endian");
     EXPECT_TRUE(editor().loadPresetFile(mixedFile.c_str(), true));
     EXPECT_EQ(currentName(), "Mixed");
     // A foreign identifier is refused either way.
     mixed[0] = 'X';
-    writeFile(mixedFile, mixed);
+    writeBytes(mixedFile, mixed);
     EXPECT_FALSE(editor().loadPresetFile(mixedFile.c_str(), false));
     EXPECT_FALSE(editor().loadPresetFile(mixedFile.c_str(), true));
 }
@@ -115,10 +88,10 @@ TEST_F(PresetFilesTest, ReadOnlyFilesLoadAndStayUntouched) {
     const fs::path file = folder / "locked.kav";
     ASSERT_TRUE(editor().savePresetFile(file.c_str()));
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-    const auto before = readFile(file);
+    const auto before = readBytes(file);
     const auto modified = fs::last_write_time(file);
     EXPECT_TRUE(editor().loadPresetFile(file.c_str(), false));
-    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(fs::last_write_time(file), modified);
 }
 
@@ -126,21 +99,21 @@ TEST_F(PresetFilesTest, ReadOnlyFilesLoadAndStayUntouched) {
 TEST_F(PresetFilesTest, UnreadableTinyOrOverlongFilesChangeNothingAndAreReported) {
     const BankSnapshot before = snapshot(fx());
     const fs::path tiny = folder / "tiny.kvb";
-    writeFile(tiny, {'K', 'v', 't', 'r'});
+    writeBytes(tiny, {'K', 'v', 't', 'r'});
     EXPECT_FALSE(editor().loadBankFile(tiny.c_str(), false));
     EXPECT_FALSE(editor().loadBankFile((folder / "missing.kvb").c_str(), false));
     EXPECT_FALSE(editor().loadBankFile(folder.c_str(), false));  // a folder, not a file
     // The names are remembered even when the load fails.
     EXPECT_EQ(std::string(editor().currentBankFileName()), "presets");
-    ASSERT_EQ(alerts.size(), 3u);  // each one told
-    EXPECT_NE(alerts[0].find("holds no Kav Tamor bank"), std::string::npos) << alerts[0];
-    EXPECT_NE(alerts[1].find("Could not read the bank file"), std::string::npos) << alerts[1];
+    ASSERT_EQ(alerts().size(), 3u);  // each one told
+    EXPECT_NE(alerts()[0].find("holds no Kav Tamor bank"), std::string::npos) << alerts()[0];
+    EXPECT_NE(alerts()[1].find("Could not read the bank file"), std::string::npos) << alerts()[1];
     EXPECT_FALSE(editor().savePresetFile((folder / (std::string(300, 'n') + ".kav")).c_str()));
     EXPECT_FALSE(
         editor().loadPresetFile((folder / std::string(280, 'd') / "a.kav").c_str(), false));
     EXPECT_FALSE(editor().loadBankFile("no-folder.kvb", false));
     EXPECT_EQ(std::string(editor().currentDirectory()), config.root() + "/");
-    EXPECT_EQ(alerts.size(), 6u);
+    EXPECT_EQ(alerts().size(), 6u);
     EXPECT_EQ(snapshot(fx()), before);
 }
 
@@ -150,8 +123,8 @@ TEST_F(PresetFilesTest, FilesShorterThanTheirHeaderSaysAreRefusedWithAnAlert) {
     ASSERT_TRUE(editor().saveBankFile(bank.c_str()));
     ASSERT_TRUE(editor().savePresetFile(preset.c_str()));
     for (const fs::path& file : {bank, preset}) {
-        const auto bytes = readFile(file);
-        writeFile(file, {bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)});
+        const auto bytes = readBytes(file);
+        writeBytes(file, {bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2)});
     }
     // Changes on both sides of the cut, which a partial load would undo in part.
     fx().setPresetNo(0);
@@ -162,16 +135,16 @@ TEST_F(PresetFilesTest, FilesShorterThanTheirHeaderSaysAreRefusedWithAnAlert) {
     EXPECT_FALSE(editor().loadBankFile(bank.c_str(), false));
     EXPECT_FALSE(editor().loadPresetFile(preset.c_str(), false));
     EXPECT_EQ(snapshot(fx()), before);
-    ASSERT_EQ(alerts.size(), 2u);
-    EXPECT_NE(alerts[0].find("shorter than its header says"), std::string::npos) << alerts[0];
-    EXPECT_NE(alerts[0].find("cut.kvb"), std::string::npos) << alerts[0];
-    EXPECT_NE(alerts[1].find("preset file"), std::string::npos) << alerts[1];
+    ASSERT_EQ(alerts().size(), 2u);
+    EXPECT_NE(alerts()[0].find("shorter than its header says"), std::string::npos) << alerts()[0];
+    EXPECT_NE(alerts()[0].find("cut.kvb"), std::string::npos) << alerts()[0];
+    EXPECT_NE(alerts()[1].find("preset file"), std::string::npos) << alerts()[1];
 }
 
 TEST_F(PresetFilesTest, FailedSaveKeepsTheOldFileAndAlerts) {
     const fs::path file = folder / "keep.kav";
     const std::vector<unsigned char> old = {'o', 'l', 'd'};
-    writeFile(file, old);
+    writeBytes(file, old);
     // The file-size limit makes the write fail part-way, as a full disk would.
     struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -183,14 +156,14 @@ TEST_F(PresetFilesTest, FailedSaveKeepsTheOldFileAndAlerts) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved_ok);
-    EXPECT_EQ(readFile(file), old);
+    EXPECT_EQ(readBytes(file), old);
     EXPECT_EQ(filesIn(folder), 1u);  // no temporary file left behind
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_NE(alerts[0].find("Could not save the preset file"), std::string::npos);
-    EXPECT_NE(alerts[0].find("keep.kav"), std::string::npos);
+    ASSERT_EQ(alerts().size(), 1u);
+    EXPECT_NE(alerts()[0].find("Could not save the preset file"), std::string::npos);
+    EXPECT_NE(alerts()[0].find("keep.kav"), std::string::npos);
 
     EXPECT_FALSE(editor().saveBankFile((folder / "no such folder" / "x.kvb").c_str()));
-    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts().size(), 2u);
 }
 
 TEST_F(PresetFilesTest, DialogsDoNothingWithoutAWindow) {
@@ -202,7 +175,7 @@ TEST_F(PresetFilesTest, DialogsDoNothingWithoutAWindow) {
     editor().idle();
     EXPECT_EQ(snapshot(fx()), before);
     EXPECT_EQ(filesIn(folder), 0u);
-    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(alerts().empty());
 }
 
 }  // namespace

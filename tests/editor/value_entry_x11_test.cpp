@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "editor/value_fields.h"
 #include "platform/x11_host_window.h"
@@ -36,98 +37,86 @@ Window firstChild(Display* display, Window window) {
     return child;
 }
 
-}  // namespace
+// An Input field in an editor frame inside a host window; a display
+// connection of the test's own to look at the focus.
+struct ValueEntryX11 : ::testing::Test {
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
+        host = X11HostWindow::create(524, 462, "value entry");
+        ASSERT_TRUE(host);
+        frame = new CFrame(CRect(0, 0, 524, 462), &editor);
+        ASSERT_TRUE(frame->open(host->windowId()));
+        field = makeValueField(ValueField::Input, &listener, nullptr);
+        frame->addView(field);
+        field->setValue(0.5f);
+        frame->idle();
+        display = XOpenDisplay(nullptr);
+        ASSERT_NE(display, nullptr);
+        hostWindow = windowOf(host->windowId());
+    }
+    void TearDown() override {
+        if (display) XCloseDisplay(display);
+        if (frame) frame->close();
+    }
+    void deliver() {
+        host->flush();
+        frame->pumpEvents(30);
+        frame->idle();  // sends what the frame still holds (focus changes) to the server
+    }
+    void clickField() {
+        host->sendButton(80, 418, 1, true, 1000);
+        host->sendButton(80, 418, 1, false, 1050);
+        deliver();
+    }
+    void keys(std::initializer_list<const char*> names) {
+        for (const char* key : names) {
+            host->sendKey(key, true);
+            host->sendKey(key, false);
+        }
+        deliver();
+    }
 
-TEST(ValueEntryX11, TypingAndReturnSetTheValueAndTheHostGetsItsKeyboardBack) {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
-    auto host = X11HostWindow::create(524, 462, "value entry");
-    ASSERT_TRUE(host);
+    std::unique_ptr<X11HostWindow> host;
     test::SpyEditor editor;
     test::SpyListener listener;
-    auto* frame = new CFrame(CRect(0, 0, 524, 462), &editor);
-    ASSERT_TRUE(frame->open(host->windowId()));
-    CKavTextEdit* field = makeValueField(ValueField::Input, &listener, nullptr);
-    frame->addView(field);
-    field->setValue(0.5f);
-    frame->idle();
+    CFrame* frame = nullptr;
+    CKavTextEdit* field = nullptr;
+    Display* display = nullptr;
+    Window hostWindow = 0;
+};
 
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    const Window hostWindow = windowOf(host->windowId());
+}  // namespace
+
+TEST_F(ValueEntryX11, TypingAndReturnSetTheValueAndTheHostGetsItsKeyboardBack) {
     // The pointer over the editor, where a host's focus change also reaches it.
     XWarpPointer(display, None, hostWindow, 0, 0, 0, 0, 300, 100);
     XSetInputFocus(display, hostWindow, RevertToParent, CurrentTime);
     XSync(display, False);
-    const auto deliver = [&] {
-        host->flush();
-        frame->pumpEvents(30);
-        frame->idle();  // sends what the frame still holds (focus changes) to the server
-    };
-
-    host->sendButton(80, 418, 1, true, 1000);
-    host->sendButton(80, 418, 1, false, 1050);
-    deliver();
+    clickField();
     ASSERT_TRUE(field->isBeingEdited());
     EXPECT_EQ(focusedWindow(display), firstChild(display, hostWindow));
-
-    for (const char* key : {"4", "BackSpace", "3", "Return"}) {
-        host->sendKey(key, true);
-        host->sendKey(key, false);
-    }
-    deliver();
+    keys({"4", "BackSpace", "3", "Return"});
     EXPECT_FALSE(field->isBeingEdited());
     EXPECT_EQ(field->getValue(), 0.5625f);
     EXPECT_STREQ(field->getText(), "+3.00dB");
     EXPECT_EQ(listener.values, (std::vector<float>{0.5625f}));
     EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 1", "end 1"}));
     EXPECT_EQ(focusedWindow(display), hostWindow);
-
-    XCloseDisplay(display);
-    frame->close();
 }
 
 // A host whose toolkit takes the focus back right after the click that opened
 // the entry (Ardour's plug-in window does): the entry keeps the keyboard.
-TEST(ValueEntryX11, TheHostTakingTheFocusRightAfterTheOpeningClickDoesNotEndTheEntry) {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
-    auto host = X11HostWindow::create(524, 462, "value entry");
-    ASSERT_TRUE(host);
-    test::SpyEditor editor;
-    test::SpyListener listener;
-    auto* frame = new CFrame(CRect(0, 0, 524, 462), &editor);
-    ASSERT_TRUE(frame->open(host->windowId()));
-    CKavTextEdit* field = makeValueField(ValueField::Input, &listener, nullptr);
-    frame->addView(field);
-    field->setValue(0.5f);
-    frame->idle();
-    const auto deliver = [&] {
-        host->flush();
-        frame->pumpEvents(30);
-        frame->idle();
-    };
-
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    const Window editorWindow = firstChild(display, windowOf(host->windowId()));
+TEST_F(ValueEntryX11, TheHostTakingTheFocusRightAfterTheOpeningClickDoesNotEndTheEntry) {
     host->warpPointer(80, 418);
-    host->sendButton(80, 418, 1, true, 1000);
-    host->sendButton(80, 418, 1, false, 1050);
-    deliver();
+    clickField();
     ASSERT_TRUE(field->isBeingEdited());
     host->takeFocus();
     deliver();
     deliver();
     EXPECT_TRUE(field->isBeingEdited());
-    EXPECT_EQ(focusedWindow(display), editorWindow);
-
-    for (const char* key : {"BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
-                            "BackSpace", "BackSpace", "6", "Return"}) {
-        host->sendKey(key, true);
-        host->sendKey(key, false);
-    }
-    deliver();
+    EXPECT_EQ(focusedWindow(display), firstChild(display, hostWindow));
+    keys({"BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
+          "6", "Return"});
     EXPECT_FALSE(field->isBeingEdited());
     EXPECT_STREQ(field->getText(), "+6.00dB");
-    XCloseDisplay(display);
-    frame->close();
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "platform/x11_host_window.h"
 #include "tests/gui/gui_test_support.h"
@@ -33,9 +34,22 @@ struct X11Input : ::testing::Test {
         host->flush();
         frame->pumpEvents(30);
     }
+    // A menu of these entries, opened by a click.
+    COptionMenu* openMenu(std::initializer_list<const char*> titles) {
+        auto* menu = new COptionMenu(CRect(150, 10, 170, 30), &listener, 7, nullptr, nullptr, 0);
+        for (const char* title : titles) menu->addEntry(title);
+        frame->addView(menu);
+        host->warpPointer(160, 20);
+        host->sendButton(160, 20, 1, true, 1000);
+        host->sendButton(160, 20, 1, false, 1050);
+        deliver();
+        EXPECT_TRUE(menu->isMenuOpen());
+        return menu;
+    }
 
     std::unique_ptr<X11HostWindow> host;
     test::SpyEditor editor;
+    test::SpyListener listener;
     CFrame* frame = nullptr;
     test::ProbeView* probe = nullptr;
 };
@@ -114,16 +128,7 @@ TEST_F(X11Input, TheFrameNoticesWhenTheHostDestroysItsWindow) {
 // window when the user clicks inside it, before or after the click reaches the
 // editor: such a click is no move to another window.
 TEST_F(X11Input, AClickThatTheHostAnswersByTakingTheFocusStillReachesTheOpenList) {
-    test::SpyListener listener;
-    auto* menu = new COptionMenu(CRect(150, 10, 170, 30), &listener, 7, nullptr, nullptr, 0);
-    for (const char* title : {"one", "two", "three"}) menu->addEntry(title);
-    frame->addView(menu);
-    host->warpPointer(160, 20);
-    host->sendButton(160, 20, 1, true, 1000);
-    host->sendButton(160, 20, 1, false, 1050);
-    deliver();
-    ASSERT_TRUE(menu->isMenuOpen());
-
+    COptionMenu* menu = openMenu({"one", "two", "three"});
     const CRect list = frame->getModalView()->getViewSize();
     const int x = static_cast<int>(list.left + 20);
     const int y = static_cast<int>(list.top + list.height() / 2);  // the middle entry
@@ -137,15 +142,7 @@ TEST_F(X11Input, AClickThatTheHostAnswersByTakingTheFocusStillReachesTheOpenList
 }
 
 TEST_F(X11Input, TheHostTakingTheFocusWithoutAClickInsideClosesTheList) {
-    test::SpyListener listener;
-    auto* menu = new COptionMenu(CRect(150, 10, 170, 30), &listener, 7, nullptr, nullptr, 0);
-    menu->addEntry("one");
-    frame->addView(menu);
-    host->warpPointer(160, 20);
-    host->sendButton(160, 20, 1, true, 1000);
-    host->sendButton(160, 20, 1, false, 1050);
-    deliver();
-    ASSERT_TRUE(menu->isMenuOpen());
+    COptionMenu* menu = openMenu({"one"});
     host->warpPointer(400, 300);  // the user went to another window
     host->takeFocus();
     deliver();

@@ -24,15 +24,4 @@ TEST(StepMapping, StepsCoverHalfOpenIntervalsAndOddValuesStayInRange) {
         for (int i = 0; i < n; ++i) EXPECT_EQ(paramContToLong(paramLongToCont(i, n), n), i);
 }
 
-TEST(ParameterTable, StepTextsExistForEveryStep) {
-    for (int i = 0; i < kNumEngineParams; ++i) {
-        const ParamInfo& info = paramInfo(i);
-        if (info.kind != ParamKind::Stepped) continue;
-        ASSERT_GE(info.steps, 2) << info.name;
-        ASSERT_LE(info.steps, 8) << info.name;
-        for (int s = 0; s < info.steps; ++s)
-            EXPECT_TRUE(!info.stepTexts[s].empty() || (i == kAttShow && s == 0)) << info.name;
-    }
-}
-
 }  // namespace

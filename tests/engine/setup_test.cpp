@@ -44,22 +44,6 @@ TEST(SampleRate, LatencyBandAndTruePeakMode) {
     }
 }
 
-TEST(SampleRate, SmoothLengthAndAlignmentByShapeAndBand) {
-    const int expectedW[3][3] = {{8, 16, 64}, {16, 32, 128}, {32, 64, 128}};
-    const int expectedAlign[3][3] = {{114, 98, 2}, {226, 194, 2}, {450, 386, 258}};
-    const float rates[3] = {44100.0f, 96000.0f, 192000.0f};
-    for (int band = 0; band < 3; ++band) {
-        for (int shape = 0; shape < 3; ++shape) {
-            auto engine = makeEngine(rates[band]);
-            engine->setParameter(kTransShape, paramLongToCont(shape, 3));
-            EXPECT_EQ(engine->smoothLength(), expectedW[band][shape]);
-            EXPECT_EQ(engine->alignDelayLength(), expectedAlign[band][shape]);
-        }
-    }
-}
-
-// A rate change leaves no coefficient at the old rate: the engine then runs
-// exactly as one made at the new rate; the same rate again only resets.
 TEST(SampleRate, AMovedEngineRunsAsOneMadeAtItsRate) {
     const test::Stereo in = test::mixSignal(4096, 96000.0, 1.5);
     auto moved = makeEngine(44100.0f);

@@ -1,9 +1,6 @@
 // The library controls with synthetic input and spy listeners: values, the
-// edit bracket, kick buttons, rockers, knobs, labels and the option menu.
+// edit bracket, kick buttons, knobs and the option menu.
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
 
 #include "tests/gui/gui_test_support.h"
 
@@ -66,47 +63,6 @@ TEST(KickButton, PressesWhileHeldOverItAndNotifiesPressAndRelease) {
     EXPECT_EQ(kick->getValue(), 0.0f);
     EXPECT_EQ(spy.values, (std::vector<float>{1.0f, 0.0f}));
     EXPECT_EQ(spy.lastTag, 1005);
-}
-
-TEST(RockerSwitch, LeftHalfIsMinusOneRightHalfPlusOneReleaseIsZero) {
-    TestFrame frame(100, 100);
-    SpyListener spy;
-    auto* rocker = new CRockerSwitch(CRect(10, 10, 40, 23), &spy, 1001, 13, nullptr);
-    frame->addView(rocker);
-    frame.down(12, 15, kLButton);
-    frame.up(12, 15, kLButton);
-    frame.down(30, 15, kLButton);
-    frame.up(30, 15, kLButton);
-    EXPECT_EQ(spy.values, (std::vector<float>{-1.0f, 0.0f, 1.0f, 0.0f}));
-}
-
-namespace {
-
-void percent(float value, char* text, void*) {
-    std::snprintf(text, 16, "%.1f%%", value * 100);
-}
-void fromPercent(char* text, float& value, void*) {
-    value = std::strtof(text, nullptr) / 100;
-}
-
-}  // namespace
-
-TEST(TextLabel, FollowsItsValueThroughTheConvertersAndKeepsSetText) {
-    TestFrame frame(100, 40);
-    auto* label = new CTextLabel(CRect(0, 0, 100, 20), "20.0%");
-    frame->addView(label);
-    label->setStringConvert(percent);
-    label->setString2FloatConvert(fromPercent);
-    label->setValue(0.5f);
-    EXPECT_STREQ(label->getText(), "50.0%");
-    float v = 0;
-    EXPECT_TRUE(label->textToValue("12.5", v));
-    EXPECT_FLOAT_EQ(v, 0.125f);
-    label->setText("typed");
-    EXPECT_STREQ(label->getText(), "typed");
-    label->setStringConvert(nullptr);
-    label->setValue(0.1f);
-    EXPECT_STREQ(label->getText(), "typed");
 }
 
 namespace {

@@ -3,17 +3,13 @@
 #include "platform/dialogs.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "tests/gui/gui_test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_config.h"
 
 namespace fs = std::filesystem;
 using namespace kt;
@@ -22,61 +18,37 @@ namespace {
 
 class FakeDialogs : public ::testing::Test {
   protected:
-    void SetUp() override {
-        // A folder per test: a fake left running by one test must not touch the next.
-        dir = fs::temp_directory_path() /
-              ("kt_dialogs_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir / "bin");
-        savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-        savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-        setenv("HOME", dir.c_str(), 1);
-        // Only our fakes: the real dialog programs must not be found.
-        setenv("PATH", (dir / "bin").c_str(), 1);
-    }
-    void TearDown() override {
-        setenv("PATH", savedPath.c_str(), 1);
-        setenv("HOME", savedHome.c_str(), 1);
-        fs::remove_all(dir);
-    }
-
     // A fake dialog program: records its arguments one per line, waits, prints
     // the answer and exits with the code given.
     void fake(const std::string& name, const std::string& answer, int code, double delay = 0) {
-        const fs::path p = dir / "bin" / name;
-        std::ofstream out(p);
-        out << "#!/bin/sh\n"
-            << "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
-            << (dir / (name + ".args")).string() << "'\n"
-            << "/bin/sleep " << delay << "\n"
-            << "printf '%s\\n' '" << answer << "'\n"
-            << "/usr/bin/touch '" << (dir / (name + ".done")).string() << "'\n"
-            << "exit " << code << "\n";
-        out.close();
-        fs::permissions(p, fs::perms::owner_all);
+        fakes.script(name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                               (dir / (name + ".args")).string() + "'\n/bin/sleep " +
+                               std::to_string(delay) + "\nprintf '%s\\n' '" + answer +
+                               "'\n/usr/bin/touch '" + (dir / (name + ".done")).string() +
+                               "'\nexit " + std::to_string(code));
     }
-
     std::vector<std::string> argsOf(const std::string& name) {
         std::ifstream in(dir / (name + ".args"));
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
-
     static FileDialog::State waitFor(FileDialog& d) {
         for (int i = 0; i < 500 && d.poll() == FileDialog::State::running; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return d.poll();
     }
-
     bool waitForFile(const fs::path& p) {
         for (int i = 0; i < 500 && !fs::exists(p); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return fs::exists(p);
     }
 
-    fs::path dir;
-    std::string savedPath, savedHome;
+    // A folder per test (a fake left running must not touch the next), as
+    // HOME, and only the fakes on PATH.
+    kt::test::TempConfig config;
+    fs::path dir = config.root();
+    kt::test::FakePrograms fakes{dir, true};
 };
 
 FileDialogOptions savePresetOptions() {

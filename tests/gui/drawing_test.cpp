@@ -200,19 +200,3 @@ TEST(AnimKnob, ShowsTheSubImageOfItsValue) {
     knob->setValue(7.0f);
     EXPECT_EQ(knob->imageIndex(), 2);
 }
-
-TEST(TextLabel, DrawsItsBackgroundFromTheOffsetAndTheText) {
-    TestFrame frame(120, 40);
-    CBitmap* back = bitmapOf(200, 100, {kBlue});
-    auto* label = new CTextLabel(CRect(10, 10, 110, 30), "+0.00dB", back);
-    back->forget();
-    label->setBackOffset(CPoint(50, 50));
-    label->setFontColor(CColor(255, 255, 255));
-    frame->addView(label);
-    frame->idle();
-    EXPECT_EQ(frame.pixel(12, 12), kBlue);
-    int lit = 0;
-    for (int x = 10; x < 110; ++x)
-        for (int y = 10; y < 30; ++y) lit += (frame.pixel(x, y) >> 16) > 0x80;
-    EXPECT_GT(lit, 20) << "the text is drawn";
-}

@@ -15,12 +15,28 @@ TestFrame::~TestFrame() {
     frame->close();
 }
 
-std::uint32_t TestFrame::pixel(int x, int y) const {
-    cairo_surface_t* s = offscreen->backBuffer();
+std::uint32_t pixelOf(cairo_surface_t* s, int x, int y) {
     cairo_surface_flush(s);
     const unsigned char* row =
         cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
     return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+std::vector<unsigned char> pngOf(cairo_surface_t* s) {
+    std::vector<unsigned char> bytes;
+    cairo_surface_write_to_png_stream(
+        s,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto* out = static_cast<std::vector<unsigned char>*>(closure);
+            out->insert(out->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &bytes);
+    return bytes;
+}
+
+std::uint32_t TestFrame::pixel(int x, int y) const {
+    return pixelOf(offscreen->backBuffer(), x, y);
 }
 
 void TestFrame::down(double x, double y, std::int32_t buttons, std::uint32_t timeMs) {
@@ -46,15 +62,7 @@ std::vector<unsigned char> stripedPng(int width, int bandHeight,
         cairo_fill(cr);
     }
     cairo_destroy(cr);
-    std::vector<unsigned char> bytes;
-    cairo_surface_write_to_png_stream(
-        s,
-        [](void* closure, const unsigned char* data, unsigned int length) {
-            auto* out = static_cast<std::vector<unsigned char>*>(closure);
-            out->insert(out->end(), data, data + length);
-            return CAIRO_STATUS_SUCCESS;
-        },
-        &bytes);
+    const std::vector<unsigned char> bytes = pngOf(s);
     cairo_surface_destroy(s);
     return bytes;
 }
@@ -69,22 +77,21 @@ void ProbeView::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-CMouseEventResult ProbeView::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    log.push_back("down");
+void ProbeView::note(const char* what, const CPoint& where, const CButtonState& buttons) {
+    log.push_back(what);
     lastPoint = where;
     lastButtons = buttons;
+}
+CMouseEventResult ProbeView::onMouseDown(CPoint& where, const CButtonState& buttons) {
+    note("down", where, buttons);
     return downResult;
 }
 CMouseEventResult ProbeView::onMouseUp(CPoint& where, const CButtonState& buttons) {
-    log.push_back("up");
-    lastPoint = where;
-    lastButtons = buttons;
+    note("up", where, buttons);
     return kMouseEventHandled;
 }
 CMouseEventResult ProbeView::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    log.push_back("moved");
-    lastPoint = where;
-    lastButtons = buttons;
+    note("moved", where, buttons);
     return kMouseEventHandled;
 }
 CMouseEventResult ProbeView::onMouseEntered(CPoint&, const CButtonState&) {
@@ -96,9 +103,7 @@ CMouseEventResult ProbeView::onMouseExited(CPoint&, const CButtonState&) {
     return kMouseEventHandled;
 }
 bool ProbeView::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
-    log.push_back(distance > 0 ? "wheel up" : "wheel down");
-    lastPoint = where;
-    lastButtons = buttons;
+    note(distance > 0 ? "wheel up" : "wheel down", where, buttons);
     return true;
 }
 std::int32_t ProbeView::onKeyDown(VstKeyCode& key) {

@@ -55,6 +55,10 @@ class TestFrame {
     OffscreenFrame* offscreen;
 };
 
+// The pixel at (x, y) of an image surface as 0xRRGGBB, and its PNG bytes.
+std::uint32_t pixelOf(cairo_surface_t* surface, int x, int y);
+std::vector<unsigned char> pngOf(cairo_surface_t* surface);
+
 // PNG bytes of an opaque image whose horizontal bands of bandHeight pixels
 // take the colours in turn.
 std::vector<unsigned char> stripedPng(int width, int bandHeight,
@@ -81,6 +85,7 @@ class ProbeView : public CView {
     int draws = 0;
 
   private:
+    void note(const char* what, const CPoint& where, const CButtonState& buttons);
     CMouseEventResult downResult;
     std::uint32_t colour;
 };

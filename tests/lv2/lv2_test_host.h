@@ -1,7 +1,5 @@
-// A small LV2 host for the tests: lilv finds the built bundle by its folder,
-// as hosts do, and instantiates the plug-in with a URID map; each port is
-// connected to a buffer of the host, and run() and the state interface are
-// driven as a host drives them.
+// A small LV2 host: lilv finds the built bundle by its folder and
+// instantiates the plug-in with a URID map, as hosts do.
 #pragma once
 
 #include <lilv/lilv.h>
@@ -43,8 +41,7 @@ class Lv2Bundle {
     UridMap& urids() { return urids_; }
     LilvNode* uri(const char* text);  // freed with the bundle
 
-    // The factory presets the bundle declares, in the module's order, each
-    // with its label and the values it gives the parameter ports.
+    // The factory presets the bundle declares, in the module's order.
     struct Preset {
         std::string label;
         std::array<float, kNumEngineParams> values{};
@@ -61,16 +58,14 @@ class Lv2Bundle {
 // One instance of the plug-in with every port connected.
 class Lv2Run {
   public:
-    // Activated at once: with the bundle's defaults on the control ports, or
-    // with these values when given.
+    // Activated at once, the control ports at the bundle's defaults or these.
     Lv2Run(Lv2Bundle& bundle, double sampleRate,
            const std::array<float, kNumEngineParams>* startControls = nullptr);
     ~Lv2Run();
     Lv2Run(const Lv2Run&) = delete;
     Lv2Run& operator=(const Lv2Run&) = delete;
 
-    // The control values the ports read (starting at the bundle's defaults),
-    // and the latency the plug-in last reported.
+    // The control values the ports read, and the latency last reported.
     std::array<float, kNumEngineParams> controls{};
     float latency() const { return latency_; }
     // The plug-in instance, as instance-access hands it to a user interface.
@@ -82,9 +77,8 @@ class Lv2Run {
     // One run() over a block, the audio ports connected to these buffers.
     void run(const float* inL, const float* inR, float* outL, float* outR, std::uint32_t frames);
 
-    // The state interface: the stored bank bytes (empty when nothing was
-    // stored), and restoring bytes stored under the bank key with a type
-    // (atom:Chunk unless given).
+    // The state interface: the stored bank bytes (empty when none), and
+    // restoring bytes under the bank key with a type (atom:Chunk unless given).
     std::vector<std::uint8_t> save();
     LV2_State_Status restore(const std::vector<std::uint8_t>& bytes, const char* typeUri = nullptr);
 

@@ -50,8 +50,7 @@ TEST_F(ImageReaderTest, ValueOutsideTheRangeLeavesThePresetExactlyAsItWas) {
         const BankSnapshot before = snapshot(fx());
         const auto bytes =
             presetImage(false, "Bad", 26, [&](int i) { return i == 3 ? bad : 0.5f; });
-        EXPECT_FALSE(
-            codec().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
+        EXPECT_FALSE(codec().loadPresetImage(bytes.data(), static_cast<long>(bytes.size()), false));
         EXPECT_EQ(snapshot(fx()), before) << bad;
         EXPECT_EQ(fx().getPresetNo(), 3);
     }

@@ -92,7 +92,7 @@ TEST_F(OldLayoutTest, RefusedOldBanksChangeNothing) {
     // only the blocks that lie whole inside it.
     const auto two = oldBank(false, 26);
     EXPECT_TRUE(codec().bufferToBankOld(reinterpret_cast<const char*>(two.data()) + 5, 2 * 128,
-                                         false, 27, 26));
+                                        false, 27, 26));
     EXPECT_EQ(fx().preset(1).nameText(), "Old bank 1");
     EXPECT_EQ(fx().preset(2).nameText(), before.names[2]);
 }

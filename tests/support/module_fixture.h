@@ -22,7 +22,7 @@ inline std::unique_ptr<VstPlugin> loadModule(std::shared_ptr<HostCallback> host 
 }
 
 class ModuleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         plugin = loadModule();
         ASSERT_TRUE(plugin);

@@ -9,7 +9,7 @@
 namespace kt::test {
 
 class TempConfig {
-public:
+  public:
     TempConfig() {
         char pattern[] = "/tmp/kt-config-XXXXXX";
         const char* made = ::mkdtemp(pattern);
@@ -29,8 +29,9 @@ public:
     const std::string& root() const { return root_; }
     std::string configDir() const { return root_ + "/config/kav-tamor"; }
 
-private:
-    static void saveAndSet(const char* name, const std::string& value, std::string& old, bool& had) {
+  private:
+    static void saveAndSet(const char* name, const std::string& value, std::string& old,
+                           bool& had) {
         const char* current = std::getenv(name);
         had = current != nullptr;
         if (had) old = current;
