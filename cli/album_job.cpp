@@ -22,10 +22,6 @@ struct Member {
     std::chrono::steady_clock::time_point started;
 };
 
-std::string fileLabel(const std::vector<FileJob>& files, std::size_t i) {
-    return "[" + std::to_string(i + 1) + "/" + std::to_string(files.size()) + "] " + files[i].input;
-}
-
 // Loads a module for the file and measures its input.
 void prepare(const JobSettings& settings, const FileJob& file, Member* member,
              FileOutcome* outcome) {
@@ -62,13 +58,13 @@ std::vector<FileOutcome> renderAlbum(const JobSettings& settings, const std::vec
         }
     };
     forEachParallel(files.size(), settings.jobs, [&](std::size_t i) {
-        const int slot = board.open(fileLabel(files, i));
+        const int slot = board.open(batchLabel(files, i));
         board.show(slot, "measuring the input", 0.0);
         guarded(i, [&] { prepare(settings, files[i], &members[i], &outcomes[i]); });
         board.close(slot);
         if (!members[i].ready)
             board.warn(
-                "kavtamor render: " + outcomeLine(fileLabel(files, i), files[i], outcomes[i]) +
+                "kavtamor render: " + outcomeLine(batchLabel(files, i), files[i], outcomes[i]) +
                 "; the album goes on without it");
     });
     std::vector<std::size_t> active;
@@ -100,7 +96,7 @@ std::vector<FileOutcome> renderAlbum(const JobSettings& settings, const std::vec
         forEachParallel(active.size(), settings.jobs, [&](std::size_t k) {
             const std::size_t i = active[k];
             Member& member = members[i];
-            const int slot = board.open(fileLabel(files, i));
+            const int slot = board.open(batchLabel(files, i));
             std::string error;
             SearchTrial trial = setting;
             bool done = false;
@@ -166,7 +162,7 @@ std::vector<FileOutcome> renderAlbum(const JobSettings& settings, const std::vec
         outcome.status = album->met ? FileOutcome::Status::kDone : FileOutcome::Status::kMissed;
         outcome.message = album->verdict;
         if (album->met || settings.bestEffort) {
-            const int slot = board.open(fileLabel(files, i));
+            const int slot = board.open(batchLabel(files, i));
             std::string error;
             guarded(i, [&] {
                 SearchTrial setting = chosenSetting;
@@ -195,7 +191,7 @@ std::vector<FileOutcome> renderAlbum(const JobSettings& settings, const std::vec
         outcome.wallSeconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - member.started)
                 .count();
-        const std::string line = outcomeLine(fileLabel(files, i), files[i], outcome);
+        const std::string line = outcomeLine(batchLabel(files, i), files[i], outcome);
         if (outcome.status == FileOutcome::Status::kDone) {
             board.say(line);
         } else if (outcome.written || outcome.status == FileOutcome::Status::kFailed) {

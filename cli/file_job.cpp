@@ -128,10 +128,7 @@ std::vector<FileOutcome> renderFiles(const JobSettings& settings, const std::vec
     std::vector<FileOutcome> outcomes(files.size());
     forEachParallel(files.size(), settings.jobs, [&](std::size_t i) {
         const auto started = std::chrono::steady_clock::now();
-        const std::string label = settings.batch
-                                      ? "[" + std::to_string(i + 1) + "/" +
-                                            std::to_string(files.size()) + "] " + files[i].input
-                                      : files[i].input;
+        const std::string label = settings.batch ? batchLabel(files, i) : files[i].input;
         const int slot = board.open(label);
         FileOutcome& outcome = outcomes[i];
         try {

@@ -92,6 +92,9 @@ MeterOptions meterOptions(const JobSettings& settings);
 
 namespace kt {
 
+// "[2/5] input.wav": a file of a batch on the progress board and in reports.
+std::string batchLabel(const std::vector<FileJob>& files, std::size_t i);
+
 // The line that reports a finished file of a batch.
 std::string outcomeLine(const std::string& label, const FileJob& file, const FileOutcome& outcome);
 
