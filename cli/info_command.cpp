@@ -62,12 +62,9 @@ int runInfoCommand(int argc, char** argv) {
     }
     std::optional<std::string> pluginPath = args.take("plugin");
     std::vector<std::string> rest = args.positionals();
-    if (!args.error().empty() || !rest.empty()) {
-        std::fprintf(stderr, "kavtamor info: %s\n\n%s",
-                     args.error().empty() ? "no arguments expected" : args.error().c_str(),
-                     kInfoHelp);
-        return 2;
-    }
+    if (!args.error().empty() || !rest.empty())
+        return usageError("info", args.error().empty() ? "no arguments expected" : args.error(),
+                          kInfoHelp);
     std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
     if (!plugin) return 1;
 

@@ -25,12 +25,9 @@ int runPresetsCommand(int argc, char** argv) {
     }
     std::optional<std::string> pluginPath = args.take("plugin");
     std::vector<std::string> rest = args.positionals();
-    if (!args.error().empty() || !rest.empty()) {
-        std::fprintf(stderr, "kavtamor presets: %s\n\n%s",
-                     args.error().empty() ? "no arguments expected" : args.error().c_str(),
-                     kPresetsHelp);
-        return 2;
-    }
+    if (!args.error().empty() || !rest.empty())
+        return usageError("presets", args.error().empty() ? "no arguments expected" : args.error(),
+                          kPresetsHelp);
     std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
     if (!plugin) return 1;
     // The bank lives inside the module; the host sees one program, so the
