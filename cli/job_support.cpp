@@ -117,6 +117,31 @@ MemoryShare& MemoryShare::operator=(MemoryShare&& other) noexcept {
     return *this;
 }
 
+SearchTrial chosenSettings(const TargetSearch& search, const SearchStart& start) {
+    const std::optional<std::size_t> chosen = search.chosen();
+    if (chosen) return search.trials()[*chosen];
+    SearchTrial settings;
+    settings.drive = start.drive;
+    settings.output = start.output;
+    return settings;
+}
+
+namespace {
+
+// A render of the search, measured as the search needs.
+RenderOptions searchRenderOptions(const JobSettings& settings, const FileJob& file,
+                                  const std::function<void(double)>& progress) {
+    RenderOptions options = settings.render;
+    options.inputPath = file.input;
+    options.analyse = true;
+    options.analyseInput = false;
+    options.meters = meterOptions(settings);
+    options.onProgress = progress;
+    return options;
+}
+
+}  // namespace
+
 bool renderTrial(const VstPlugin& plugin, const JobSettings& settings, const FileJob& file,
                  const SF_INFO& info, std::size_t trial,
                  const std::function<void(double)>& progress, KeptRender* kept,
@@ -128,12 +153,7 @@ bool renderTrial(const VstPlugin& plugin, const JobSettings& settings, const Fil
     kept->share = MemoryShare(frames * info.channels * SampleStore::kBytesPerSample);
     if (kept->share.granted())
         kept->store = std::make_unique<SampleStore>(file.format, info.channels, info.frames);
-    RenderOptions options = settings.render;
-    options.inputPath = file.input;
-    options.analyse = true;
-    options.analyseInput = false;
-    options.meters = meterOptions(settings);
-    options.onProgress = progress;
+    const RenderOptions options = searchRenderOptions(settings, file, progress);
     return renderToSink(plugin, options, kept->store.get(), &kept->summary, error);
 }
 
@@ -146,13 +166,8 @@ bool writeChosen(const VstPlugin& plugin, const JobSettings& settings, const Fil
                                  *kept->store, error);
     }
     *kept = KeptRender{};
-    RenderOptions options = settings.render;
-    options.inputPath = file.input;
+    RenderOptions options = searchRenderOptions(settings, file, progress);
     options.outputPath = file.output;
-    options.analyse = true;
-    options.analyseInput = false;
-    options.meters = meterOptions(settings);
-    options.onProgress = progress;
     ++*renders;
     return renderFile(plugin, options, summary, error);
 }

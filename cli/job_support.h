@@ -36,6 +36,10 @@ bool applyTrial(const VstPlugin& plugin, const SearchParameters& parameters, Sea
 SearchStart searchStart(const VstPlugin& plugin, const SearchParameters& parameters,
                         double inputLoudness, double inputTruePeak);
 
+// The settings the file is written with: the chosen render's, or the
+// search's start when it rendered nothing.
+SearchTrial chosenSettings(const TargetSearch& search, const SearchStart& start);
+
 // A share of the memory that renders kept during a search may use (a
 // quarter of the machine's, at most 4 GiB, for all files together). A share
 // that does not fit is not granted; the render is then measured only, and
