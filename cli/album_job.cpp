@@ -142,10 +142,7 @@ std::vector<FileOutcome> renderAlbum(const JobSettings& settings, const std::vec
     album->met = search.met();
     album->verdict = search.verdict();
     const std::optional<std::size_t> chosen = search.chosen();
-    SearchTrial chosenSetting;
-    chosenSetting.drive = start.drive;
-    chosenSetting.output = start.output;
-    if (chosen) chosenSetting = search.trials()[*chosen];
+    const SearchTrial chosenSetting = chosenSettings(search, start);
     if (!album->met) {
         board.warn(
             "kavtamor render: the album misses its targets: " + album->verdict +

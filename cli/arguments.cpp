@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace kt {
@@ -91,6 +92,15 @@ std::optional<long> parseInteger(const std::string& text) {
     long value = std::strtol(text.c_str(), &end, 10);
     if (end != text.c_str() + text.size() || errno == ERANGE) return std::nullopt;
     return value;
+}
+
+int usageError(const char* command, const std::string& message, const char* help) {
+    if (help)
+        std::fprintf(stderr, "kavtamor %s: %s\n\n%s", command, message.c_str(), help);
+    else
+        std::fprintf(stderr, "kavtamor %s: %s\n(see 'kavtamor %s --help')\n", command,
+                     message.c_str(), command);
+    return 2;
 }
 
 }  // namespace kt

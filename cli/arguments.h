@@ -32,6 +32,10 @@ class Arguments {
     std::string error_;
 };
 
+// Reports a mistake on a command's line ("kavtamor COMMAND: MESSAGE") with the
+// command's help, or without one a pointer to --help; answers the exit status 2.
+int usageError(const char* command, const std::string& message, const char* help = nullptr);
+
 // Strict number parsing: the whole text must be the number, and a finite one
 // ("nan" and "inf" are refused).
 std::optional<double> parseNumber(const std::string& text);

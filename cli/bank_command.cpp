@@ -30,8 +30,7 @@ void printHelp(std::FILE* out) {
 }
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "kavtamor bank: %s\n(see 'kavtamor bank --help')\n", message.c_str());
-    return 2;
+    return kt::usageError("bank", message);
 }
 
 int exportBank(const VstPlugin& plugin, const std::string& path,

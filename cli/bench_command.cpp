@@ -186,11 +186,7 @@ int runBenchCommand(int argc, char** argv) {
     ModuleSettings againstSettings;
     againstSettings.sets = args.takeAll("against-set");
     std::vector<std::string> rest = args.positionals();
-    auto usageError = [](const std::string& message) {
-        std::fprintf(stderr, "kavtamor bench: %s\n(see 'kavtamor bench --help')\n",
-                     message.c_str());
-        return 2;
-    };
+    auto usageError = [](const std::string& message) { return kt::usageError("bench", message); };
     if (!args.error().empty()) return usageError(args.error());
     if (!rest.empty()) return usageError("no file arguments expected");
     if (!against && !againstSettings.sets.empty())

@@ -32,12 +32,10 @@ int runDemoMaterialCommand(int argc, char** argv) {
     const bool floatSamples = args.takeFlag("float");
     std::optional<std::string> secondsText = args.take("seconds");
     std::vector<std::string> files = args.positionals();
-    if (!args.error().empty() || files.size() != 1) {
-        std::fprintf(stderr, "kavtamor demo-material: %s\n\n%s",
-                     args.error().empty() ? "expected one output file" : args.error().c_str(),
-                     kDemoHelp);
-        return 2;
-    }
+    if (!args.error().empty() || files.size() != 1)
+        return usageError("demo-material",
+                          args.error().empty() ? "expected one output file" : args.error(),
+                          kDemoHelp);
     double seconds = kDemoSeconds;
     if (secondsText) {
         std::optional<double> s = parseNumber(*secondsText);

@@ -124,8 +124,7 @@ class RealTimePlayer {
 };
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "kavtamor editor: %s\n\n%s", message.c_str(), kEditorHelp);
-    return 2;
+    return kt::usageError("editor", message, kEditorHelp);
 }
 
 }  // namespace

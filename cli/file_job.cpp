@@ -70,10 +70,7 @@ bool searchRender(const VstPlugin& plugin, const FileTask& task, FileOutcome* ou
     }
 
     const std::optional<std::size_t> chosen = search.chosen();
-    SearchTrial settingsChosen;
-    settingsChosen.drive = start.drive;
-    settingsChosen.output = start.output;
-    if (chosen) settingsChosen = search.trials()[*chosen];
+    SearchTrial settingsChosen = chosenSettings(search, start);
     if (!applyTrial(plugin, *parameters, &settingsChosen, error)) return false;
     if (!writeChosen(plugin, settings, task.file, chosen.value_or(search.trials().size()), &kept,
                      progressTo(task.board, task.slot, "writing"), &outcome->summary,

@@ -1,7 +1,6 @@
 // kavtamor info: what the module reports about itself through the binary interface.
 #include <cstdio>
 
-#include "cli/arguments.h"
 #include "cli/command_table.h"
 #include "cli/module_path.h"
 
@@ -52,27 +51,9 @@ std::string versionText(vst::VstIntPtr v) {
     return std::to_string(v);
 }
 
-}  // namespace
-
-int runInfoCommand(int argc, char** argv) {
-    Arguments args = Arguments::fromMain(argc, argv);
-    if (args.takeFlag("help")) {
-        std::fputs(kInfoHelp, stdout);
-        return 0;
-    }
-    std::optional<std::string> pluginPath = args.take("plugin");
-    std::vector<std::string> rest = args.positionals();
-    if (!args.error().empty() || !rest.empty()) {
-        std::fprintf(stderr, "kavtamor info: %s\n\n%s",
-                     args.error().empty() ? "no arguments expected" : args.error().c_str(),
-                     kInfoHelp);
-        return 2;
-    }
-    std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
-    if (!plugin) return 1;
-
-    const EffectIdentity id = plugin->identity();
-    std::printf("Module:      %s\n", plugin->path().c_str());
+int printInfo(VstPlugin& plugin) {
+    const EffectIdentity id = plugin.identity();
+    std::printf("Module:      %s\n", plugin.path().c_str());
     std::printf("Name:        %s\n", id.name.c_str());
     std::printf("Vendor:      %s\n", id.vendor.c_str());
     std::printf("Product:     %s\n", id.product.c_str());
@@ -83,27 +64,33 @@ int runInfoCommand(int argc, char** argv) {
                 static_cast<unsigned>(id.uniqueId));
     std::printf("Category:    %ld (%s)\n", static_cast<long>(id.category),
                 categoryName(id.category));
-    std::printf("Inputs:      %d\n", plugin->numInputs());
-    std::printf("Outputs:     %d\n", plugin->numOutputs());
-    std::printf("Programs:    %d\n", plugin->numPrograms());
-    std::printf("Flags:       %d (", plugin->flags());
+    std::printf("Inputs:      %d\n", plugin.numInputs());
+    std::printf("Outputs:     %d\n", plugin.numOutputs());
+    std::printf("Programs:    %d\n", plugin.numPrograms());
+    std::printf("Flags:       %d (", plugin.flags());
     bool first = true;
     for (const FlagName& flag : kFlagNames) {
-        if (plugin->flags() & flag.bit) {
+        if (plugin.flags() & flag.bit) {
             std::printf("%s%s", first ? "" : ", ", flag.name);
             first = false;
         }
     }
     std::printf(")\n");
-    std::printf("Latency:     %d samples (at the module's start-up rate)\n", plugin->latency());
-    std::printf("Parameters:  %d\n\n", plugin->numParams());
+    std::printf("Latency:     %d samples (at the module's start-up rate)\n", plugin.latency());
+    std::printf("Parameters:  %d\n\n", plugin.numParams());
 
     std::printf("%5s  %-14s %-6s %s\n", "Index", "Name", "Label", "Display");
-    for (int i = 0; i < plugin->numParams(); ++i) {
-        std::printf("%5d  %-14s %-6s %s\n", i, plugin->parameterName(i).c_str(),
-                    plugin->parameterLabel(i).c_str(), plugin->parameterDisplay(i).c_str());
+    for (int i = 0; i < plugin.numParams(); ++i) {
+        std::printf("%5d  %-14s %-6s %s\n", i, plugin.parameterName(i).c_str(),
+                    plugin.parameterLabel(i).c_str(), plugin.parameterDisplay(i).c_str());
     }
     return 0;
+}
+
+}  // namespace
+
+int runInfoCommand(int argc, char** argv) {
+    return runOnModule(argc, argv, "info", kInfoHelp, printInfo);
 }
 
 }  // namespace kt

@@ -121,6 +121,31 @@ MemoryShare& MemoryShare::operator=(MemoryShare&& other) noexcept {
     return *this;
 }
 
+SearchTrial chosenSettings(const TargetSearch& search, const SearchStart& start) {
+    const std::optional<std::size_t> chosen = search.chosen();
+    if (chosen) return search.trials()[*chosen];
+    SearchTrial settings;
+    settings.drive = start.drive;
+    settings.output = start.output;
+    return settings;
+}
+
+namespace {
+
+// A render of the search, measured as the search needs.
+RenderOptions searchRenderOptions(const JobSettings& settings, const FileJob& file,
+                                  const std::function<void(double)>& progress) {
+    RenderOptions options = settings.render;
+    options.inputPath = file.input;
+    options.analyse = true;
+    options.analyseInput = false;
+    options.meters = meterOptions(settings);
+    options.onProgress = progress;
+    return options;
+}
+
+}  // namespace
+
 bool renderTrial(const VstPlugin& plugin, const JobSettings& settings, const FileJob& file,
                  const SF_INFO& info, std::size_t trial,
                  const std::function<void(double)>& progress, KeptRender* kept,
@@ -132,12 +157,7 @@ bool renderTrial(const VstPlugin& plugin, const JobSettings& settings, const Fil
     kept->share = MemoryShare(frames * info.channels * SampleStore::kBytesPerSample);
     if (kept->share.granted())
         kept->store = std::make_unique<SampleStore>(file.format, info.channels, info.frames);
-    RenderOptions options = settings.render;
-    options.inputPath = file.input;
-    options.analyse = true;
-    options.analyseInput = false;
-    options.meters = meterOptions(settings);
-    options.onProgress = progress;
+    const RenderOptions options = searchRenderOptions(settings, file, progress);
     return renderToSink(plugin, options, kept->store.get(), &kept->summary, error);
 }
 
@@ -150,13 +170,8 @@ bool writeChosen(const VstPlugin& plugin, const JobSettings& settings, const Fil
                                  *kept->store, error);
     }
     *kept = KeptRender{};
-    RenderOptions options = settings.render;
-    options.inputPath = file.input;
+    RenderOptions options = searchRenderOptions(settings, file, progress);
     options.outputPath = file.output;
-    options.analyse = true;
-    options.analyseInput = false;
-    options.meters = meterOptions(settings);
-    options.onProgress = progress;
     ++*renders;
     return renderFile(plugin, options, summary, error);
 }
@@ -215,6 +230,17 @@ MeterOptions meterOptions(const JobSettings& settings) {
 }  // namespace kt
 
 namespace kt {
+
+std::string batchLabel(const std::vector<FileJob>& files, std::size_t i) {
+    // Appended piece by piece: "[" + std::string trips a false -Wrestrict in GCC 12 at -O3.
+    std::string label = "[";
+    label += std::to_string(i + 1);
+    label += '/';
+    label += std::to_string(files.size());
+    label += "] ";
+    label += files[i].input;
+    return label;
+}
 
 std::string outcomeLine(const std::string& label, const FileJob& file, const FileOutcome& outcome) {
     std::string line = label + ": ";

@@ -39,6 +39,10 @@ bool applyTrial(const VstPlugin& plugin, const SearchParameters& parameters, Sea
 SearchStart searchStart(const VstPlugin& plugin, const SearchParameters& parameters,
                         double inputLoudness, double inputTruePeak);
 
+// The settings the file is written with: the chosen render's, or the
+// search's start when it rendered nothing.
+SearchTrial chosenSettings(const TargetSearch& search, const SearchStart& start);
+
 // A share of the memory that renders kept during a search may use (a
 // quarter of the machine's, at most 4 GiB, for all files together). A share
 // that does not fit is not granted; the render is then measured only, and
@@ -94,6 +98,9 @@ MeterOptions meterOptions(const JobSettings& settings);
 }  // namespace kt
 
 namespace kt {
+
+// "[2/5] input.wav": a file of a batch on the progress board and in reports.
+std::string batchLabel(const std::vector<FileJob>& files, std::size_t i);
 
 // The line that reports a finished file of a batch.
 std::string outcomeLine(const std::string& label, const FileJob& file, const FileOutcome& outcome);

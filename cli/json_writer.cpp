@@ -68,36 +68,36 @@ void JsonWriter::beforeValue() {
     newLine();
 }
 
-JsonWriter& JsonWriter::beginObject() {
+JsonWriter& JsonWriter::open(char bracket, bool array) {
     beforeValue();
-    out_ += '{';
-    levels_.push_back({false, true});
+    out_ += bracket;
+    levels_.push_back({array, true});
     return *this;
+}
+
+JsonWriter& JsonWriter::close(char bracket) {
+    const bool empty = levels_.back().empty;
+    levels_.pop_back();
+    if (!empty) newLine();
+    out_ += bracket;
+    if (levels_.empty()) out_ += '\n';
+    return *this;
+}
+
+JsonWriter& JsonWriter::beginObject() {
+    return open('{', false);
 }
 
 JsonWriter& JsonWriter::endObject() {
-    const bool empty = levels_.back().empty;
-    levels_.pop_back();
-    if (!empty) newLine();
-    out_ += '}';
-    if (levels_.empty()) out_ += '\n';
-    return *this;
+    return close('}');
 }
 
 JsonWriter& JsonWriter::beginArray() {
-    beforeValue();
-    out_ += '[';
-    levels_.push_back({true, true});
-    return *this;
+    return open('[', true);
 }
 
 JsonWriter& JsonWriter::endArray() {
-    const bool empty = levels_.back().empty;
-    levels_.pop_back();
-    if (!empty) newLine();
-    out_ += ']';
-    if (levels_.empty()) out_ += '\n';
-    return *this;
+    return close(']');
 }
 
 JsonWriter& JsonWriter::key(const std::string& name) {

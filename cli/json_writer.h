@@ -32,6 +32,8 @@ class JsonWriter {
   private:
     void beforeValue();
     void newLine();
+    JsonWriter& open(char bracket, bool array);
+    JsonWriter& close(char bracket);
 
     std::string out_;
     struct Level {

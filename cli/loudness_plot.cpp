@@ -169,26 +169,36 @@ void drawTimeAxis(cairo_t* cr, double seconds) {
     text(cr, kRight, kReductionBottom + 38, "time", 12, false, 1.0);
 }
 
-void drawLevelAxis(cairo_t* cr, const Scale& scale, const char* unit) {
-    const double step = niceStep(scale.high - scale.low, {1, 2, 3, 6, 10, 12, 20, 30}, 10.0);
-    for (double v = std::ceil(scale.low / step) * step; v <= scale.high + 1e-9; v += step) {
-        const double y = std::round(scale.y(v)) + 0.5;
-        setColour(cr, kGrid);
-        cairo_set_line_width(cr, 1.0);
-        cairo_move_to(cr, kLeft, y);
-        cairo_line_to(cr, kRight, y);
-        cairo_stroke(cr);
-        char label[24];
-        std::snprintf(label, sizeof label, "%+g", std::fabs(v) < 1e-9 ? 0.0 : v);
-        setColour(cr, kInk);
-        text(cr, kLeft - 8, y + 4, std::fabs(v) < 1e-9 ? "0" : label, 12, false, 1.0);
-    }
+// A grid line across the plot at v, labelled left of the plot.
+void drawAxisRow(cairo_t* cr, const Scale& scale, double v, const char* label) {
+    const double y = std::round(scale.y(v)) + 0.5;
+    setColour(cr, kGrid);
+    cairo_set_line_width(cr, 1.0);
+    cairo_move_to(cr, kLeft, y);
+    cairo_line_to(cr, kRight, y);
+    cairo_stroke(cr);
+    setColour(cr, kInk);
+    text(cr, kLeft - 8, y + 4, label, 12, false, 1.0);
+}
+
+// The axis name, turned to read upwards, left of the scale's labels.
+void drawAxisName(cairo_t* cr, const Scale& scale, const char* name) {
     cairo_save(cr);
     cairo_translate(cr, 20, 0.5 * (scale.top + scale.bottom));
     cairo_rotate(cr, -M_PI / 2);
     setColour(cr, kInk);
-    text(cr, 0, 0, unit, 12, false, 0.5);
+    text(cr, 0, 0, name, 12, false, 0.5);
     cairo_restore(cr);
+}
+
+void drawLevelAxis(cairo_t* cr, const Scale& scale, const char* unit) {
+    const double step = niceStep(scale.high - scale.low, {1, 2, 3, 6, 10, 12, 20, 30}, 10.0);
+    for (double v = std::ceil(scale.low / step) * step; v <= scale.high + 1e-9; v += step) {
+        char label[24];
+        std::snprintf(label, sizeof label, "%+g", std::fabs(v) < 1e-9 ? 0.0 : v);
+        drawAxisRow(cr, scale, v, std::fabs(v) < 1e-9 ? "0" : label);
+    }
+    drawAxisName(cr, scale, unit);
 }
 
 void drawPanel(cairo_t* cr, double top, double bottom) {
@@ -307,23 +317,11 @@ void drawReduction(cairo_t* cr, const std::vector<double>& columns, const Scale&
 
 void drawReductionAxis(cairo_t* cr, const Scale& scale) {
     for (double v : {0.0, 0.5 * scale.low, scale.low}) {
-        const double y = std::round(scale.y(v)) + 0.5;
-        setColour(cr, kGrid);
-        cairo_set_line_width(cr, 1.0);
-        cairo_move_to(cr, kLeft, y);
-        cairo_line_to(cr, kRight, y);
-        cairo_stroke(cr);
         char label[24];
         std::snprintf(label, sizeof label, "%g", v == 0.0 ? 0.0 : v);
-        setColour(cr, kInk);
-        text(cr, kLeft - 8, y + 4, label, 12, false, 1.0);
+        drawAxisRow(cr, scale, v, label);
     }
-    cairo_save(cr);
-    cairo_translate(cr, 20, 0.5 * (scale.top + scale.bottom));
-    cairo_rotate(cr, -M_PI / 2);
-    setColour(cr, kInk);
-    text(cr, 0, 0, "GR (dB)", 12, false, 0.5);
-    cairo_restore(cr);
+    drawAxisName(cr, scale, "GR (dB)");
     text(cr, kLeft + 8, kReductionTop + 16, "gain reduction", 12, true);
 }
 

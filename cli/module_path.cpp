@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "cli/arguments.h"
 
 namespace kt {
 
@@ -32,6 +35,23 @@ std::unique_ptr<VstPlugin> loadModuleOrReport(const std::optional<std::string>& 
     std::unique_ptr<VstPlugin> plugin = VstPlugin::load(modulePath(pluginOption), &error);
     if (!plugin) std::fprintf(stderr, "kavtamor: %s\n", error.c_str());
     return plugin;
+}
+
+int runOnModule(int argc, char** argv, const char* command, const char* help,
+                const std::function<int(VstPlugin&)>& show) {
+    Arguments args = Arguments::fromMain(argc, argv);
+    if (args.takeFlag("help")) {
+        std::fputs(help, stdout);
+        return 0;
+    }
+    std::optional<std::string> pluginPath = args.take("plugin");
+    std::vector<std::string> rest = args.positionals();
+    if (!args.error().empty() || !rest.empty())
+        return usageError(command, args.error().empty() ? "no arguments expected" : args.error(),
+                          help);
+    std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
+    if (!plugin) return 1;
+    return show(*plugin);
 }
 
 }  // namespace kt

@@ -1,7 +1,6 @@
 // kavtamor presets: the factory presets the module holds in its bank.
 #include <cstdio>
 
-#include "cli/arguments.h"
 #include "cli/command_table.h"
 #include "cli/module_path.h"
 
@@ -15,32 +14,21 @@ const char* kPresetsHelp =
     "answers effGetProgramNameIndexed. Use the number or the name with\n"
     "'kavtamor render --preset'.\n";
 
-}  // namespace
-
-int runPresetsCommand(int argc, char** argv) {
-    Arguments args = Arguments::fromMain(argc, argv);
-    if (args.takeFlag("help")) {
-        std::fputs(kPresetsHelp, stdout);
-        return 0;
-    }
-    std::optional<std::string> pluginPath = args.take("plugin");
-    std::vector<std::string> rest = args.positionals();
-    if (!args.error().empty() || !rest.empty()) {
-        std::fprintf(stderr, "kavtamor presets: %s\n\n%s",
-                     args.error().empty() ? "no arguments expected" : args.error().c_str(),
-                     kPresetsHelp);
-        return 2;
-    }
-    std::unique_ptr<VstPlugin> plugin = loadModuleOrReport(pluginPath);
-    if (!plugin) return 1;
+int listPresets(VstPlugin& plugin) {
     // The bank lives inside the module; the host sees one program, so the
     // names are asked by index until the module refuses one.
     for (int i = 0; i < 1024; ++i) {
-        std::optional<std::string> name = plugin->programNameIndexed(i);
+        std::optional<std::string> name = plugin.programNameIndexed(i);
         if (!name) break;
         std::printf("%3d  %s\n", i, name->c_str());
     }
     return 0;
+}
+
+}  // namespace
+
+int runPresetsCommand(int argc, char** argv) {
+    return runOnModule(argc, argv, "presets", kPresetsHelp, listPresets);
 }
 
 }  // namespace kt

@@ -211,11 +211,7 @@ int runRenderCommand(int argc, char** argv) {
     const bool noLevels = args.takeFlag("no-levels");
     std::vector<std::string> positionals = args.positionals();
 
-    auto usageError = [](const std::string& message) {
-        std::fprintf(stderr, "kavtamor render: %s\n(see 'kavtamor render --help')\n",
-                     message.c_str());
-        return 2;
-    };
+    auto usageError = [](const std::string& message) { return kt::usageError("render", message); };
     auto failure = [](const std::string& message) {
         std::fprintf(stderr, "kavtamor render: %s\n", message.c_str());
         return 1;
@@ -238,7 +234,8 @@ int runRenderCommand(int argc, char** argv) {
         return usageError(
             "--no-levels leaves out the measurements that targets, --json and "
             "--plot need");
-    job.jobs = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxParallelOutputs);
+    job.jobs =
+        std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxParallelOutputs);
     if (jobs) {
         std::optional<long> n = parseInteger(*jobs);
         if (!n || *n < 1 || *n > kMaxParallelOutputs)

@@ -63,11 +63,6 @@ CMouseEventResult CMyKnob::onMouseMoved(CPoint& where, const CButtonState& butto
     return kMouseEventHandled;
 }
 
-CMouseEventResult CMyKnob::onMouseUp(CPoint&, const CButtonState&) {
-    endEdit();
-    return kMouseEventHandled;
-}
-
 bool CMyKnob::onWheel(const CPoint&, const float& distance, const CButtonState& buttons) {
     float d = distance;
     if (d > 0.1f) d = 1.0f;

@@ -13,7 +13,6 @@ class CMyKnob : public CAnimKnob {
 
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
     long imageIndex() const override;
 

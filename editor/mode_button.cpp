@@ -84,8 +84,7 @@ CMouseEventResult CModeButton::onMouseDown(CPoint& where, const CButtonState& bu
                 break;
             default:
                 beginEdit();
-                click = true;
-                lastY = where.y;
+                drag.start(where.y);
                 dragValue = scaleIndex * 0.5f;
                 askMeterType(1);
                 return kMouseEventHandled;
@@ -97,10 +96,7 @@ CMouseEventResult CModeButton::onMouseDown(CPoint& where, const CButtonState& bu
 
 CMouseEventResult CModeButton::onMouseMoved(CPoint& where, const CButtonState& buttons) {
     if (buttons & kLButton) {
-        const CCoord delta = lastY - where.y;
-        dragValue = std::clamp(dragValue + 0.015f * static_cast<float>(delta), 0.0f, 1.0f);
-        if (std::fabs(delta) > 2) click = false;
-        lastY = where.y;
+        dragValue = drag.follow(dragValue, where.y);
         scaleIndex = static_cast<int>(std::trunc(2 * dragValue + 0.5f));
         askScale(scaleIndex);
         askMeterType(1);
@@ -115,7 +111,7 @@ CMouseEventResult CModeButton::onMouseMoved(CPoint& where, const CButtonState& b
 }
 
 CMouseEventResult CModeButton::onMouseUp(CPoint&, const CButtonState&) {
-    if (click) {
+    if (drag.endClick()) {
         if (meterType == 1) {
             scaleIndex = (scaleIndex + 1) % 3;
             askScale(scaleIndex);
@@ -123,7 +119,6 @@ CMouseEventResult CModeButton::onMouseUp(CPoint&, const CButtonState&) {
         askMeterType(1);
         invalid();
     }
-    click = false;
     endEdit();
     return kMouseEventHandled;
 }

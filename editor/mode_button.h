@@ -3,6 +3,7 @@
 // parameters), and a right click stores the display defaults.
 #pragma once
 
+#include "editor/centre_drag.h"
 #include "gui/CControl.h"
 
 class CModeButton : public CControl {
@@ -38,8 +39,7 @@ class CModeButton : public CControl {
     bool saved = false;
     int meterType = 0;   // 0 peak, 1 k-system
     int scaleIndex = 1;  // 0 K-12, 1 K-14, 2 K-20
-    CCoord lastY = 0;
+    kt::ui::CentreDrag drag;
     float dragValue = 0;
-    bool click = false;
     Zone hoverZone = kNoZone;
 };

@@ -64,14 +64,14 @@ bool CKavOnOffButton::onWheel(const CPoint&, const float& distance, const CButto
 
 COversamplingButton::COversamplingButton(const CRect& size, CControlListener* listener, long tag,
                                          CBitmap* background, CBitmap* glow)
-    : CKavOnOffButton(size, listener, tag, background), glow(glow) {}
+    : HoverGlow(glow, size, listener, tag, background) {}
 
 void COversamplingButton::draw(CDrawContext* context) {
     if (background) {
         const CCoord y = paramContToLong(getValue(), 2) == 1 ? getHeight() : 0;
         background->draw(context, size, CPoint(0, y));
     }
-    if (hover) glow.draw(context, size);
+    drawGlow(context);
     setDirty(false);
 }
 
@@ -82,18 +82,6 @@ CMouseEventResult COversamplingButton::onMouseDown(CPoint&, const CButtonState& 
     valueChanged();
     invalid();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-}
-
-CMouseEventResult COversamplingButton::onMouseEntered(CPoint&, const CButtonState&) {
-    hover = true;
-    setDirty();
-    return kMouseEventHandled;
-}
-
-CMouseEventResult COversamplingButton::onMouseExited(CPoint&, const CButtonState&) {
-    hover = false;
-    setDirty();
-    return kMouseEventHandled;
 }
 
 // ---- CTamorButton
@@ -135,31 +123,19 @@ void CTamorButton::save(bool state) {
 
 CTamorBcklitButton::CTamorBcklitButton(const CRect& size, CControlListener* listener, long tag,
                                        CBitmap* background, CBitmap* glow, bool storable)
-    : CTamorButton(size, listener, tag, background, storable), glow(glow) {}
+    : HoverGlow(glow, size, listener, tag, background, storable) {}
 
 void CTamorBcklitButton::draw(CDrawContext* context) {
     CTamorButton::draw(context);
-    if (hover) glow.draw(context, size);
+    drawGlow(context);
     setDirty(false);
-}
-
-CMouseEventResult CTamorBcklitButton::onMouseEntered(CPoint&, const CButtonState&) {
-    hover = true;
-    setDirty();
-    return kMouseEventHandled;
-}
-
-CMouseEventResult CTamorBcklitButton::onMouseExited(CPoint&, const CButtonState&) {
-    hover = false;
-    setDirty();
-    return kMouseEventHandled;
 }
 
 // ---- CAutoBlack
 
 CAutoBlack::CAutoBlack(const CRect& size, CControlListener* listener, long tag, CBitmap* background,
                        CBitmap* glow)
-    : CControl(size, listener, tag, background), glow(glow) {}
+    : HoverGlow(glow, size, listener, tag, background) {}
 
 void CAutoBlack::draw(CDrawContext* context) {
     if (background) {
@@ -167,7 +143,7 @@ void CAutoBlack::draw(CDrawContext* context) {
         const CCoord y = autoblackStep == 0 ? 0 : (quantizeStep ? h : 2 * h);
         background->draw(context, size, CPoint(0, y));
     }
-    if (hover) glow.draw(context, size);
+    drawGlow(context);
     setDirty(false);
 }
 
@@ -182,18 +158,6 @@ CMouseEventResult CAutoBlack::onMouseDown(CPoint&, const CButtonState& buttons) 
 
 bool CAutoBlack::onWheel(const CPoint&, const float& distance, const CButtonState&) {
     return toggleOnWheel(*this, distance);
-}
-
-CMouseEventResult CAutoBlack::onMouseEntered(CPoint&, const CButtonState&) {
-    hover = true;
-    setDirty();
-    return kMouseEventHandled;
-}
-
-CMouseEventResult CAutoBlack::onMouseExited(CPoint&, const CButtonState&) {
-    hover = false;
-    setDirty();
-    return kMouseEventHandled;
 }
 
 void CAutoBlack::setAutoblack(float v) {

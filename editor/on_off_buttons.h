@@ -4,7 +4,7 @@
 // button that shows a dimmed image while Quantize is off.
 #pragma once
 
-#include "editor/bitmap_ref.h"
+#include "editor/hover_glow.h"
 #include "gui/CControl.h"
 
 // Toggles between 0 and 1 on a click or a wheel notch; the on image sits at
@@ -23,19 +23,13 @@ class CKavOnOffButton : public CControl {
 };
 
 // Images off and on, one view height apart; a glow over the view while hovered.
-class COversamplingButton : public CKavOnOffButton {
+class COversamplingButton : public kt::ui::HoverGlow<CKavOnOffButton> {
   public:
     COversamplingButton(const CRect& size, CControlListener* listener, long tag,
                         CBitmap* background, CBitmap* glow);
 
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-
-  protected:
-    bool hover = false;
-    kt::ui::BitmapRef glow;
 };
 
 // A two-step parameter switch. A storable one stores the display defaults on
@@ -58,22 +52,16 @@ class CTamorButton : public CKavOnOffButton {
 };
 
 // A CTamorButton with a glow drawn over it while hovered.
-class CTamorBcklitButton : public CTamorButton {
+class CTamorBcklitButton : public kt::ui::HoverGlow<CTamorButton> {
   public:
     CTamorBcklitButton(const CRect& size, CControlListener* listener, long tag, CBitmap* background,
                        CBitmap* glow, bool storable);
 
     void draw(CDrawContext* context) override;
-    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-
-  protected:
-    bool hover = false;
-    kt::ui::BitmapRef glow;
 };
 
 // The automatic-black switch: off, on, or on but dimmed while Quantize is off.
-class CAutoBlack : public CControl {
+class CAutoBlack : public kt::ui::HoverGlow<CControl> {
   public:
     CAutoBlack(const CRect& size, CControlListener* listener, long tag, CBitmap* background,
                CBitmap* glow);
@@ -81,8 +69,6 @@ class CAutoBlack : public CControl {
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
 
     // Engine values of Autoblack and Quantize; the control's value follows Autoblack.
     void setAutoblack(float v);
@@ -91,6 +77,4 @@ class CAutoBlack : public CControl {
   private:
     int quantizeStep = 0;
     int autoblackStep = 0;
-    bool hover = false;
-    kt::ui::BitmapRef glow;
 };

@@ -13,16 +13,47 @@ void drawImage(CBitmap* strip, CDrawContext* context, const CRect& size, const C
 
 }  // namespace
 
+// ---- CPresetBarButton
+
+CPresetBarButton::CPresetBarButton(const CRect& size, CControlListener* listener, long tag,
+                                   CCoord heightOfOneImage, CBitmap* background,
+                                   const CPoint& offset)
+    : CKickButton(size, listener, tag, heightOfOneImage, background, offset) {}
+
+void CPresetBarButton::drawState(CDrawContext* context, bool pressed) {
+    const int image = pressed ? kPressedImage : (hovered ? kHoverImage : kIdleImage);
+    drawImage(background, context, size, offset, image, heightOfOneImage);
+    setDirty(false);
+}
+
+CMouseEventResult CPresetBarButton::onMouseMoved(CPoint&, const CButtonState&) {
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CPresetBarButton::onMouseUp(CPoint&, const CButtonState&) {
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CPresetBarButton::onMouseEntered(CPoint&, const CButtonState&) {
+    hovered = true;
+    invalid();
+    return kMouseEventHandled;
+}
+
+CMouseEventResult CPresetBarButton::onMouseExited(CPoint&, const CButtonState&) {
+    hovered = false;
+    invalid();
+    return kMouseEventHandled;
+}
+
 // ---- CSaveLoadButton
 
 CSaveLoadButton::CSaveLoadButton(const CRect& size, CControlListener* listener, long tag,
                                  CCoord heightOfOneImage, CBitmap* background, const CPoint& offset)
-    : CKickButton(size, listener, tag, heightOfOneImage, background, offset) {}
+    : CPresetBarButton(size, listener, tag, heightOfOneImage, background, offset) {}
 
 void CSaveLoadButton::draw(CDrawContext* context) {
-    const int image = getValue() != 0 ? kPressedImage : (hovered ? kHoverImage : kIdleImage);
-    drawImage(background, context, size, offset, image, heightOfOneImage);
-    setDirty(false);
+    drawState(context, getValue() != 0);
 }
 
 CMouseEventResult CSaveLoadButton::onMouseDown(CPoint&, const CButtonState& buttons) {
@@ -35,38 +66,16 @@ CMouseEventResult CSaveLoadButton::onMouseDown(CPoint&, const CButtonState& butt
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
-CMouseEventResult CSaveLoadButton::onMouseMoved(CPoint&, const CButtonState&) {
-    return kMouseEventHandled;
-}
-
-CMouseEventResult CSaveLoadButton::onMouseUp(CPoint&, const CButtonState&) {
-    return kMouseEventHandled;
-}
-
-CMouseEventResult CSaveLoadButton::onMouseEntered(CPoint&, const CButtonState&) {
-    hovered = true;
-    invalid();
-    return kMouseEventHandled;
-}
-
-CMouseEventResult CSaveLoadButton::onMouseExited(CPoint&, const CButtonState&) {
-    hovered = false;
-    invalid();
-    return kMouseEventHandled;
-}
-
 // ---- CKvKickButton
 
 CKvKickButton::CKvKickButton(const CRect& size, CControlListener* listener, long tag,
                              CCoord heightOfOneImage, CBitmap* background, const CPoint& offset,
                              bool doubleClickOnly)
-    : CKickButton(size, listener, tag, heightOfOneImage, background, offset),
+    : CPresetBarButton(size, listener, tag, heightOfOneImage, background, offset),
       doubleClickOnly(doubleClickOnly) {}
 
 void CKvKickButton::draw(CDrawContext* context) {
-    const int image = pressed ? kPressedImage : (hovered ? kHoverImage : kIdleImage);
-    drawImage(background, context, size, offset, image, heightOfOneImage);
-    setDirty(false);
+    drawState(context, pressed);
 }
 
 CMouseEventResult CKvKickButton::onMouseDown(CPoint&, const CButtonState& buttons) {
@@ -80,10 +89,6 @@ CMouseEventResult CKvKickButton::onMouseDown(CPoint&, const CButtonState& button
     return kMouseEventHandled;
 }
 
-CMouseEventResult CKvKickButton::onMouseMoved(CPoint&, const CButtonState&) {
-    return kMouseEventHandled;
-}
-
 CMouseEventResult CKvKickButton::onMouseUp(CPoint&, const CButtonState&) {
     release();
     return kMouseEventHandled;
@@ -93,18 +98,6 @@ void CKvKickButton::release() {
     setValue(0.0f);
     pressed = false;
     invalid();
-}
-
-CMouseEventResult CKvKickButton::onMouseEntered(CPoint&, const CButtonState&) {
-    hovered = true;
-    invalid();
-    return kMouseEventHandled;
-}
-
-CMouseEventResult CKvKickButton::onMouseExited(CPoint&, const CButtonState&) {
-    hovered = false;
-    invalid();
-    return kMouseEventHandled;
 }
 
 // ---- CKvRockerSwitch

@@ -7,10 +7,32 @@
 #include "gui/CKickButton.h"
 #include "gui/CRockerSwitch.h"
 
+// What the two push buttons share: they act on the press alone (no tracking;
+// the release does nothing unless a class says so), and they draw the images
+// idle, hovered and pressed.
+class CPresetBarButton : public CKickButton {
+  public:
+    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
+
+    bool isHovered() const { return hovered; }
+
+  protected:
+    CPresetBarButton(const CRect& size, CControlListener* listener, long tag,
+                     CCoord heightOfOneImage, CBitmap* background, const CPoint& offset);
+    // The pressed image while pressed, else the hovered or the idle one.
+    void drawState(CDrawContext* context, bool pressed);
+
+  private:
+    bool hovered = false;
+};
+
 // Load and save buttons. A left click sends 1.0, a click with the right button
 // alone 0.5 (the load buttons take that as "byte-reversed file"), and the value
 // falls back to 0 at once. Images: idle, hovered, pressed.
-class CSaveLoadButton : public CKickButton {
+class CSaveLoadButton : public CPresetBarButton {
   public:
     CSaveLoadButton(const CRect& size, CControlListener* listener, long tag,
                     CCoord heightOfOneImage, CBitmap* background,
@@ -18,43 +40,29 @@ class CSaveLoadButton : public CKickButton {
 
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-
-    bool isHovered() const { return hovered; }
-
-  private:
-    bool hovered = false;
 };
 
 // Store, recall, default and manual buttons: the left button presses (1.0)
 // and the release sends nothing. With doubleClickOnly only a double click
 // presses, and Control held with it sends 0.5 instead (remove the stored
 // default). Images: idle, hovered, pressed.
-class CKvKickButton : public CKickButton {
+class CKvKickButton : public CPresetBarButton {
   public:
     CKvKickButton(const CRect& size, CControlListener* listener, long tag, CCoord heightOfOneImage,
                   CBitmap* background, const CPoint& offset, bool doubleClickOnly);
 
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
 
     // Lets the button go without a mouse up (one that opened another program
     // may never see it).
     void release();
     bool isPressed() const { return pressed; }
-    bool isHovered() const { return hovered; }
 
   private:
     bool doubleClickOnly;
     bool pressed = false;
-    bool hovered = false;
 };
 
 // Previous / next: a left click on the left half sends -1, on the right half

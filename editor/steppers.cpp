@@ -78,18 +78,14 @@ CMouseEventResult CStepper::onMouseDown(CPoint& where, const CButtonState& butto
             return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
         default:
             beginEdit();
-            lastY = where.y;
-            click = true;
+            drag.start(where.y);
             return kMouseEventHandled;
     }
 }
 
 CMouseEventResult CStepper::onMouseMoved(CPoint& where, const CButtonState& buttons) {
     if (buttons & kLButton) {
-        const CCoord delta = lastY - where.y;
-        setValue(std::clamp(getValue() + 0.015f * static_cast<float>(delta), 0.0f, 1.0f));
-        if (std::fabs(delta) > 2) click = false;
-        lastY = where.y;
+        setValue(drag.follow(getValue(), where.y));
         valueChanged();
         invalid();
         if (auto* editor = getEditor()) editor->doIdleStuff();
@@ -101,8 +97,7 @@ CMouseEventResult CStepper::onMouseMoved(CPoint& where, const CButtonState& butt
 }
 
 CMouseEventResult CStepper::onMouseUp(CPoint&, const CButtonState&) {
-    if (click) changeStep((getStep() + 1) % numSteps);  // a click without a drag steps round
-    click = false;
+    if (drag.endClick()) changeStep((getStep() + 1) % numSteps);  // no drag: step round
     endEdit();
     return kMouseEventHandled;
 }

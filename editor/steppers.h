@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "editor/centre_drag.h"
 #include "gui/CControl.h"
 
 // The stepped wheel: a notch (|distance| above 0.1) moves the value by one of
@@ -48,8 +49,7 @@ class CStepper : public CControl {
 
   private:
     HoverStrips strips;
-    CCoord lastY = 0;
-    bool click = false;
+    kt::ui::CentreDrag drag;
     Zone hoverZone = kNoZone;
 };
 

@@ -10,6 +10,7 @@
 
 #include "gui/CBaseObject.h"
 #include "gui/CDrawContext.h"
+#include "platform/platform_frame.h"
 #include "vst/vst_abi.h"
 #include "vst/vst_keys.h"
 
@@ -20,14 +21,16 @@ class VSTGUIEditorInterface;
 
 using VstKeyCode = vst::VstKeyCode;
 
-// Mouse buttons and modifiers held during an event.
+// Mouse buttons and modifiers held during an event. The frame hands on the
+// window's flags unchanged, so these take the platform's values; the frame
+// adds kDoubleClick.
 enum CButton : std::int32_t {
-    kLButton = 1 << 1,
-    kMButton = 1 << 2,
-    kRButton = 1 << 3,
-    kShift = 1 << 4,
-    kControl = 1 << 5,
-    kAlt = 1 << 6,
+    kLButton = kt::kPlatformLeftButton,
+    kMButton = kt::kPlatformMiddleButton,
+    kRButton = kt::kPlatformRightButton,
+    kShift = kt::kPlatformShift,
+    kControl = kt::kPlatformControl,
+    kAlt = kt::kPlatformAlt,
     kApple = 1 << 7,
     kDoubleClick = 1 << 10,
 };
