@@ -39,10 +39,6 @@ void forEachParallel(std::size_t count, int jobs, const std::function<void(std::
     for (std::thread& thread : pool) thread.join();
 }
 
-std::string batchLabel(const std::vector<FileJob>& files, std::size_t i) {
-    return "[" + std::to_string(i + 1) + "/" + std::to_string(files.size()) + "] " + files[i].input;
-}
-
 std::unique_ptr<VstPlugin> loadForJob(const JobSettings& settings, std::string* error) {
     std::unique_ptr<VstPlugin> plugin = VstPlugin::load(settings.modulePath, error);
     if (!plugin) return nullptr;

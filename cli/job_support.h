@@ -18,9 +18,6 @@ namespace kt {
 // of its own; returns when all are done.
 void forEachParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& work);
 
-// "[3/12] name.wav": a file's label on its progress line and in messages.
-std::string batchLabel(const std::vector<FileJob>& files, std::size_t i);
-
 // A module instance for one file: loaded, its bank and settings applied.
 std::unique_ptr<VstPlugin> loadForJob(const JobSettings& settings, std::string* error);
 
