@@ -1,7 +1,8 @@
 #!/bin/sh
 # Regenerates the operation manual: pictures of the editor made by kavtamor on
-# a private X display, then docs/manual.md through Python-Markdown and
-# WeasyPrint into docs/manual.pdf. Run by `./run manual`.
+# a private X display and the delivery plot of the demo mix, then
+# docs/manual.md through Python-Markdown and WeasyPrint into docs/manual.pdf.
+# Run by `./run manual`.
 # Usage: docs/build_manual.sh BUILD_DIR
 set -eu
 build=${1:?usage: build_manual.sh BUILD_DIR}
@@ -22,6 +23,9 @@ editor = Image.open(sys.argv[1])
 bar = editor.crop((0, 436, editor.width, editor.height))
 bar.resize((bar.width * 2, bar.height * 2), Image.NEAREST).save(sys.argv[2], optimize=True)
 PY
+# The plot of the manual's first delivery example, made from the demo mix.
+"$build/kavtamor" render "$work/demo.wav" "$work/master.wav" --loudness -14 --true-peak -1 \
+    --set Oversample=on --plot "$docs/pictures/delivery_plot.png" --quiet
 
 /usr/bin/python3 - "$docs/manual.md" "$work/manual.html" <<'PY'
 import sys
