@@ -315,6 +315,23 @@ std::optional<SearchTrial> TargetSearch::nextForLoudness(const SearchTrial& last
         drive = std::clamp(drive, low->drive + guard, high->drive - guard);
     } else if (low != nullptr) {
         if (low->drive >= range_.driveHigh - 0.5 * range_.step) {
+            // The render at the highest drive may have used another Output
+            // than the ceiling allows there (its peaks were predicted): render
+            // once more at that Output, so the verdict, and a best-effort
+            // result, are the loudest that meets the ceiling.
+            const SearchTrial& atTop = trials_.back();
+            const bool lastAtTop = std::fabs(atTop.drive - low->drive) < 0.5 * range_.step;
+            const auto rendersAtTop = std::count_if(trials_.begin(), trials_.end(), [&](auto& t) {
+                return std::fabs(t.drive - low->drive) < 0.5 * range_.step;
+            });
+            if (lastAtTop && rendersAtTop < 2 &&
+                std::fabs(atTop.output - low->output) >= 0.5 * range_.step &&
+                static_cast<int>(trials_.size()) + 1 < kMaxRenders) {
+                SearchTrial trial;
+                trial.drive = low->drive;
+                trial.output = low->output;
+                return trial;
+            }
             std::string verdict = "even Drive at its highest, " + decibels(range_.driveHigh, "dB") +
                                   ", gives only " + loudnessText(low->loudness);
             if (targets_.truePeak && low->output < start_.output)

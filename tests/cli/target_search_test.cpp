@@ -108,6 +108,19 @@ TEST(TargetSearchTest, UnreachableTargetsEndWithTheirReason) {
         EXPECT_NE(run.search.verdict().find(c.reason), std::string::npos) << run.search.verdict();
         EXPECT_LE(run.renders, c.mostRenders) << c.reason;
     }
+    // Out of reach at the highest drive: the closest result (what --best-effort
+    // writes) is the loudest render there that meets the ceiling, not one
+    // whose Output was guessed too low.
+    for (const ModelLimiter model : {ModelLimiter{-20.0, -6.0}, ModelLimiter{-13.0, 0.35}}) {
+        SearchTargets loud;
+        loud.loudness = -2.0;
+        loud.truePeak = -1.0;
+        SearchRun run = runSearch(model, loud);
+        ASSERT_FALSE(run.search.met());
+        const SearchTrial& best = run.search.trials()[*run.search.chosen()];
+        EXPECT_LE(best.truePeak, -1.0);
+        EXPECT_GT(best.truePeak, -1.2) << run.search.verdict();
+    }
     // A ceiling alone that Output cannot reach.
     SearchTargets low;
     low.truePeak = -20.0;
