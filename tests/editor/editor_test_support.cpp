@@ -75,12 +75,6 @@ std::uint32_t ViewFrame::pixel(int x, int y) const {
     return pixelOf(platform->backBuffer(), x, y);
 }
 
-int ViewFrame::sourceRow(int x, int y, int code) const {
-    const std::uint32_t p = pixel(x, y);
-    if (static_cast<int>(p & 255) != code) return -1;
-    return static_cast<int>(((p >> 16) & 255) << 8 | ((p >> 8) & 255));
-}
-
 RowCodedBitmap::RowCodedBitmap(int width, int height, int code) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cairo_surface_flush(s);

@@ -1,7 +1,5 @@
-// The editor's views on an offscreen MyFrame, driven with the input the
-// window system would deliver, and a recorder that logs in one sequence what
-// the views tell their listener and their editor. Bitmaps whose every row
-// names itself let a test read back which source row a view copied.
+// The editor's views on an offscreen MyFrame with a recorder of what they tell
+// their listener and editor.
 #pragma once
 
 #include <cstdint>
@@ -66,8 +64,6 @@ class ViewFrame {
     void idle() { frame->idle(); }
     // The pixel at (x, y) as 0xRRGGBB.
     std::uint32_t pixel(int x, int y) const;
-    // The source row a row-coded bitmap with `code` put at (x, y); -1 for any other pixel.
-    int sourceRow(int x, int y, int code) const;
 
     Recorder recorder;
 
