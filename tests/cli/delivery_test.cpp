@@ -1,5 +1,4 @@
-// kavtamor render to loudness and true-peak targets, end to end, the written
-// files measured with libebur128 as an independent reference.
+// kavtamor render to loudness and true-peak targets, measured with libebur128.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -129,8 +128,7 @@ TEST_F(DeliveryTest, UnreachableTargetsSayWhyAndWriteNothing) {
     EXPECT_NE(result.err.find("no integrated loudness"), std::string::npos) << result.err;
     EXPECT_FALSE(fs::exists(dir.file("out1.wav")));
 
-    // With --best-effort the closest result is written, under the ceiling,
-    // and the status still says the target was missed.
+    // --best-effort writes the closest result, under the ceiling, and still fails.
     result = render(
         {"--loudness", "-2", "--true-peak", "-1", "--best-effort", demo, dir.file("out3.wav")});
     EXPECT_EQ(result.exitCode, 1);

@@ -13,7 +13,7 @@ using namespace kt::test;
 
 TEST(OnOffButtons, ToggleClickWheelAndStorableRightClick) {
     ViewFrame f;
-    RowCodedBitmap image(33, 72, 11);
+    TestBitmap image(33, 72);
     auto* plain = f.add(new CKavOnOffButton({10, 10, 43, 29}, &f.recorder, 3, image));
     f.click(20, 20);
     f.click(20, 20, kRButton);            // not handled
@@ -23,8 +23,8 @@ TEST(OnOffButtons, ToggleClickWheelAndStorableRightClick) {
     EXPECT_EQ(plain->getValue(), 0.0f);
 
     // A host's "on" (0.75) turns off with one click; no edit bracket.
-    auto* ovs = f.add(new COversamplingButton({100, 10, 133, 29}, &f.recorder, 6, image,
-                                              RowCodedBitmap(33, 19, 22)));
+    auto* ovs = f.add(
+        new COversamplingButton({100, 10, 133, 29}, &f.recorder, 6, image, TestBitmap(33, 19)));
     ovs->setValue(0.75f);
     f.recorder.clear();
     f.click(110, 20);
@@ -40,8 +40,8 @@ TEST(OnOffButtons, ToggleClickWheelAndStorableRightClick) {
     EXPECT_EQ(f.down(55, 45, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
     EXPECT_EQ(f.recorder.text(), "8=0.75, 8=0.25, save defaults");
 
-    auto* black = f.add(
-        new CAutoBlack({100, 40, 133, 59}, &f.recorder, 17, image, RowCodedBitmap(33, 19, 22)));
+    auto* black =
+        f.add(new CAutoBlack({100, 40, 133, 59}, &f.recorder, 17, image, TestBitmap(33, 19)));
     black->setAutoblack(0.75f);
     f.recorder.clear();
     f.click(110, 50);
@@ -50,7 +50,7 @@ TEST(OnOffButtons, ToggleClickWheelAndStorableRightClick) {
 
 TEST(Steppers, ArrowsCentreClickDragAndWheel) {
     ViewFrame f;
-    RowCodedBitmap image(33, 341, 11);
+    TestBitmap image(33, 341);
     auto* bits = f.add(new CBits({412, 72, 445, 103}, &f.recorder, 10, image));
     bits->setBits(0.9f);  // 24 bits
     f.click(420, 80);     // upper arrow: stays at the top, sent again
@@ -81,7 +81,7 @@ TEST(Steppers, ArrowsCentreClickDragAndWheel) {
 
 TEST(SpeedSwitch, KeysSelectGapsDoNothingWheelSteps) {
     ViewFrame f;
-    RowCodedBitmap image(90, 75, 11);
+    TestBitmap image(90, 75);
     auto* speed = f.add(new CSpeedSwitch({38, 121, 128, 146}, &f.recorder, 4, image));
     f.click(80, 130);
     f.click(63, 130);  // between keys
@@ -93,7 +93,7 @@ TEST(SpeedSwitch, KeysSelectGapsDoNothingWheelSteps) {
 
 TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
     ViewFrame f;
-    RowCodedBitmap image(35, 496, 11);
+    TestBitmap image(35, 496);
     auto* mode = f.add(new CModeButton({223, 305, 258, 367}, &f.recorder, 9, image));
     mode->setMeterType(0.75f);
     mode->setScale(0.5f);  // K-14
@@ -118,7 +118,7 @@ TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
 
 TEST(Knob, DragFineDragWithoutAJumpDoubleClickAndWheel) {
     ViewFrame f;
-    RowCodedBitmap image(50, 101 * 48, 11);
+    TestBitmap image(50, 101 * 48);
     auto* knob = f.add(new CMyKnob({55, 169, 105, 217}, &f.recorder, 2, 101, 48, image));
     knob->setDragScale(1.0f);
     knob->setWheelStep(0.05f);

@@ -1,5 +1,4 @@
-// The editor's views on an offscreen MyFrame with a recorder of what they tell
-// their listener and editor.
+// The editor's views on an offscreen MyFrame with a recorder of what they tell.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +12,7 @@
 
 namespace kt::test {
 
-// Listener and editor of the views under test. Log entries: "begin T",
-// "end T", "T=V" (a value from tag T), "type N", "scale N", "save defaults".
+// Listener and editor: "begin T", "end T", "T=V", "type N", "scale N", "save defaults".
 class Recorder : public CControlListener,
                  public VSTGUIEditorInterface,
                  public kt::ui::MeteringSettings {
@@ -62,8 +60,6 @@ class ViewFrame {
     }
     // One idle pass: dirty views redrawn.
     void idle() { frame->idle(); }
-    // The pixel at (x, y) as 0xRRGGBB.
-    std::uint32_t pixel(int x, int y) const;
 
     Recorder recorder;
 
@@ -72,14 +68,13 @@ class ViewFrame {
     kt::OffscreenFrame* platform;
 };
 
-// A bitmap of the given size whose row y has the colour (y >> 8, y & 255, code),
-// held for the test (views keep their own references).
-class RowCodedBitmap {
+// A plain bitmap of the given size, held for the test (views keep their own references).
+class TestBitmap {
   public:
-    RowCodedBitmap(int width, int height, int code);
-    ~RowCodedBitmap();
-    RowCodedBitmap(const RowCodedBitmap&) = delete;
-    RowCodedBitmap& operator=(const RowCodedBitmap&) = delete;
+    TestBitmap(int width, int height);
+    ~TestBitmap();
+    TestBitmap(const TestBitmap&) = delete;
+    TestBitmap& operator=(const TestBitmap&) = delete;
     operator CBitmap*() const { return bitmap; }
 
   private:

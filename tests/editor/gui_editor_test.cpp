@@ -1,5 +1,4 @@
-// The editor base class on the offscreen platform with a fake effect: idle
-// pacing during a drag, draw, wheel and a missing window.
+// The editor base class with a fake effect: idle pacing, draw, wheel and a missing window.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -18,7 +18,7 @@ float linear(float dB) {
 
 TEST(LevelMeter, HoldsFiftyMsThenFallsAt866DbPerSecondAndClampsAtPlus20) {
     ViewFrame f;
-    RowCodedBitmap back(524, 462, 1), bar(16, 432, 2), scale(27, 367, 3);
+    TestBitmap back(524, 462), bar(16, 432), scale(27, 367);
     auto* meter = f.add(new CMeterIn({147, 38, 207, 408}, &f.recorder, 27,
                                      {back, bar, bar, scale, scale, scale, bar, bar}));
     for (const int kScale : {0, 3}) {  // peak and K-20
@@ -44,7 +44,7 @@ TEST(LevelMeter, HoldsFiftyMsThenFallsAt866DbPerSecondAndClampsAtPlus20) {
 
 TEST(GainReductionMeter, HoldsThenReleasesAt30DbPerSecondWithinItsRange) {
     ViewFrame f;
-    RowCodedBitmap back(58, 306, 1), bar(16, 146, 2);
+    TestBitmap back(58, 306), bar(16, 146);
     auto* gr = f.add(new CMeterGR({233, 39, 291, 192}, &f.recorder, 27, back, bar));
     auto refresh = [&](std::uint32_t now, float gainL) {
         gr->refreshMeters(now, gainL, 1.0f);
@@ -63,7 +63,7 @@ TEST(GainReductionMeter, HoldsThenReleasesAt30DbPerSecondWithinItsRange) {
 
 TEST(Meters, ALeftClickAsksForAResetAndTheReadoutClearsItself) {
     ViewFrame f;
-    RowCodedBitmap back(524, 462, 1), font(5, 1536, 2);
+    TestBitmap back(524, 462), font(5, 1536);
     auto* lcd = f.add(new CMeterLCD({131, 415, 224, 426}, &f.recorder, 27, back, font, font));
     lcd->refreshMeters(0.5f, 0.5f);
     EXPECT_EQ(f.down(150, 420, kRButton), kMouseEventNotHandled);

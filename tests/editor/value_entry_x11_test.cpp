@@ -1,5 +1,4 @@
-// A value field typed into through X events on a private Xvfb display: the
-// entry takes the keyboard focus from the host's window and gives it back.
+// A value field typed into through X events: it takes the host's keyboard focus and gives it back.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -37,8 +36,7 @@ Window firstChild(Display* display, Window window) {
     return child;
 }
 
-// An Input field in an editor frame inside a host window; a display
-// connection of the test's own to look at the focus.
+// An Input field in a host window, and a display connection of our own to see the focus.
 struct ValueEntryX11 : ::testing::Test {
     void SetUp() override {
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through with_xvfb.sh";
@@ -104,8 +102,7 @@ TEST_F(ValueEntryX11, TypingAndReturnSetTheValueAndTheHostGetsItsKeyboardBack) {
     EXPECT_EQ(focusedWindow(display), hostWindow);
 }
 
-// A host whose toolkit takes the focus back right after the click that opened
-// the entry (Ardour's plug-in window does): the entry keeps the keyboard.
+// A host that takes the focus back right after the opening click (Ardour does).
 TEST_F(ValueEntryX11, TheHostTakingTheFocusRightAfterTheOpeningClickDoesNotEndTheEntry) {
     host->warpPointer(80, 418);
     clickField();

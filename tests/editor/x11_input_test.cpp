@@ -1,5 +1,4 @@
-// The X11 frame's own event handling: input sent to the editor's child window
-// as the X server would deliver it, through to the views (on Xvfb).
+// The X11 frame's event handling: X input through to the views (on Xvfb).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -124,9 +123,7 @@ TEST_F(X11Input, TheFrameNoticesWhenTheHostDestroysItsWindow) {
     frame->idle();  // nothing is drawn into the dead window, nothing fails
 }
 
-// Window managers and toolkits give the keyboard focus back to the host's
-// window when the user clicks inside it, before or after the click reaches the
-// editor: such a click is no move to another window.
+// Hosts take the focus back when the user clicks inside: that is no move to another window.
 TEST_F(X11Input, AClickThatTheHostAnswersByTakingTheFocusStillReachesTheOpenList) {
     COptionMenu* menu = openMenu({"one", "two", "three"});
     const CRect list = frame->getModalView()->getViewSize();
