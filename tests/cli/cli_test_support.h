@@ -5,30 +5,9 @@
 #include <vector>
 
 #include "cli/demo_material.h"
+#include "tests/support/command.h"
 
 namespace kt::test {
-
-struct CommandResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the built kavtamor with these arguments (each single-quoted).
-CommandResult runKavtamor(const std::vector<std::string>& args);
-
-// A fresh temporary folder, removed with the object.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string file(const std::string& name) const { return root_ + "/" + name; }
-
-  private:
-    std::string root_;
-};
 
 struct AudioFile {
     int sampleRate = 0;
