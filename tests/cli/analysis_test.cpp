@@ -75,8 +75,7 @@ TEST(StreamMeterTest, TimelineHasAnEntryPerIntervalAndOneForTheRest) {
 }
 
 TEST(InterSamplePeakTest, FindsThePeakOfSinesBetweenTheirSamples) {
-    // Sines faded in and out (an abrupt edge rings in any reconstruction),
-    // up to near the top of the band, where the peaks fall between samples.
+    // Faded sines up to near the top of the band, where peaks fall between samples.
     for (double frequency : {997.0, 5000.0, 11025.0, 15000.0, 19000.0}) {
         std::vector<double> samples(2 * 44100);
         for (std::size_t i = 0; i < 44100; ++i) {

@@ -2,52 +2,12 @@
 
 #include <ebur128.h>
 #include <sndfile.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace kt::test {
-namespace {
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
-
-TempDir::TempDir() {
-    char pattern[] = "/tmp/kt-cli-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    root_ = made != nullptr ? made : "/tmp";
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    if (root_ != "/tmp") std::filesystem::remove_all(root_, ignored);
-}
-
-CommandResult runKavtamor(const std::vector<std::string>& args) {
-    TempDir captured;
-    std::string command = KT_KAVTAMOR_PATH;
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " >" + captured.file("out") + " 2>" + captured.file("err") + " </dev/null";
-    const int status = std::system(command.c_str());
-    CommandResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readText(captured.file("out"));
-    result.err = readText(captured.file("err"));
-    return result;
-}
 
 bool readAudio(const std::string& path, AudioFile* file) {
     SF_INFO info{};

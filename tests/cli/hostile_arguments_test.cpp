@@ -1,6 +1,4 @@
-// Every command run with hostile arguments, as a new user might: each is
-// refused with a reason and a non-zero status, nothing crashes or hangs, and
-// no file that was there before changes (nor is a stray file left behind).
+// Hostile arguments: refused with a reason, no crash or hang, no file changed or left behind.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,8 +20,7 @@ void truncateToHalf(const fs::path& from, const fs::path& to) {
     std::ofstream(to, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
 }
 
-// Every entry under root: links by target, folders by name, files by a
-// checksum of their bytes and their permissions.
+// Every entry under root: links by target, folders by name, files by checksum and mode.
 std::map<std::string, std::string> snapshot(const fs::path& root) {
     std::map<std::string, std::string> entries;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {

@@ -1,5 +1,4 @@
-// --set values resolved through the module's own displays, and presets chosen
-// through the chunk's bank header.
+// --set values resolved through the module's displays, and presets chosen by the bank header.
 #include "cli/parameter_values.h"
 
 #include <gtest/gtest.h>

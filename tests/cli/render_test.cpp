@@ -1,5 +1,4 @@
-// kavtamor end to end: render (alignment, block sizes, precisions, errors),
-// the demo excerpt, bench, help and info.
+// kavtamor end to end: render, the demo excerpt, bench, help and info.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 

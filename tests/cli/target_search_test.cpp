@@ -1,8 +1,4 @@
-// The search for Drive and Output against a model of a limiter: loudness
-// rises one for one with drive until the peaks reach full scale and ever
-// more slowly after, the peaks level off a little above full scale, and
-// the true peak does not follow Output exactly once the limiter works (as
-// the module's final clamp does).
+// The search for Drive and Output against a smooth model of a limiter and its final clamp.
 #include "cli/target_search.h"
 
 #include <gtest/gtest.h>
@@ -77,8 +73,7 @@ TEST(TargetSearchTest, MeetsTargetsOnMaterialOfDifferentCrestInFewRenders) {
         if (targets.truePeak) {
             EXPECT_LE(chosen.truePeak, c.ceiling) << what;
         }
-        // Output is never raised above the one given, and a ceiling alone
-        // lowers it just enough.
+        // Output never rises above the one given; a ceiling alone lowers it just enough.
         EXPECT_LE(chosen.output, -0.5) << what;
         if (!targets.loudness && chosen.output < -0.5) {
             EXPECT_GE(chosen.truePeak, c.ceiling - 0.1) << what;

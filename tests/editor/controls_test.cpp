@@ -1,6 +1,4 @@
-// The editor's own controls with synthetic input on an offscreen frame: the
-// values they send, in which order, inside which edit bracket, and the image
-// rows they show.
+// The editor's controls with synthetic input: the values sent, their order and edit bracket.
 #include <gtest/gtest.h>
 
 #include "editor/knob.h"
@@ -13,86 +11,46 @@
 
 using namespace kt::test;
 
-namespace {
-constexpr int kImage = 11, kGlow = 22;
-}
-
-TEST(OnOffButtons, ToggleClickWheelBracketsAndImages) {
+TEST(OnOffButtons, ToggleClickWheelAndStorableRightClick) {
     ViewFrame f;
-    RowCodedBitmap image(33, 38, kImage);
+    TestBitmap image(33, 72);
     auto* plain = f.add(new CKavOnOffButton({10, 10, 43, 29}, &f.recorder, 3, image));
     f.click(20, 20);
-    f.click(20, 20, kRButton);  // not handled: nothing happens
-    f.idle();
-    EXPECT_EQ(f.recorder.text(), "begin 3, 3=1, end 3");
-    EXPECT_EQ(f.sourceRow(20, 10, kImage), 19) << "on: half the bitmap's height";
-    f.recorder.clear();
+    f.click(20, 20, kRButton);            // not handled
     EXPECT_TRUE(f.wheel(20, 20, 0.05f));  // less than a notch
     EXPECT_TRUE(f.wheel(20, 20, -1.0f));
-    EXPECT_EQ(f.recorder.text(), "begin 3, 3=0, end 3");
+    EXPECT_EQ(f.recorder.text(), "begin 3, 3=1, end 3, begin 3, 3=0, end 3");
     EXPECT_EQ(plain->getValue(), 0.0f);
 
     // A host's "on" (0.75) turns off with one click; no edit bracket.
-    auto* ovs = f.add(new COversamplingButton({100, 10, 133, 29}, &f.recorder, 6, image,
-                                              RowCodedBitmap(33, 19, kGlow)));
+    auto* ovs = f.add(
+        new COversamplingButton({100, 10, 133, 29}, &f.recorder, 6, image, TestBitmap(33, 19)));
     ovs->setValue(0.75f);
     f.recorder.clear();
     f.click(110, 20);
     EXPECT_EQ(f.recorder.text(), "6=0");
-    f.move(110, 15);  // the pointer over it: the glow on top
-    f.idle();
-    EXPECT_EQ(f.sourceRow(110, 15, kGlow), 5);
-    f.move(300, 300);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(110, 15, kImage), 5);
-}
 
-TEST(OnOffButtons, StorableButtonsSaveOnRightClickAndShowTheirSavedImage) {
-    ViewFrame f;
-    RowCodedBitmap image(18, 72, kImage);
-    auto* power = f.add(new CTamorButton({10, 10, 28, 34}, &f.recorder, 8, image, false));
-    auto* post = f.add(new CTamorButton({50, 10, 68, 34}, &f.recorder, 21, image, true));
-    f.click(15, 15);
-    EXPECT_EQ(power->getValue(), 0.75f);
-    f.click(15, 15);
+    auto* power = f.add(new CTamorButton({10, 40, 28, 64}, &f.recorder, 8, image, false));
+    f.add(new CTamorButton({50, 40, 68, 64}, &f.recorder, 21, image, true));
+    f.recorder.clear();
+    f.click(15, 45);
+    f.click(15, 45);
     EXPECT_EQ(power->getValue(), 0.25f);
-    EXPECT_EQ(f.down(15, 15, kRButton), kMouseEventNotHandled) << "Power is not storable";
-    EXPECT_EQ(f.down(55, 15, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_EQ(f.down(15, 45, kRButton), kMouseEventNotHandled) << "Power is not storable";
+    EXPECT_EQ(f.down(55, 45, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
     EXPECT_EQ(f.recorder.text(), "8=0.75, 8=0.25, save defaults");
 
-    post->setValue(0.75f);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(55, 10, kImage), 24);
-    post->save(true);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(55, 10, kImage), 48) << "saved wins over on";
-    post->save(false);
-    f.wheel(55, 15, 1.0f);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(55, 10, kImage), 0);
-}
-
-TEST(OnOffButtons, AutoBlackIsDimmedWhileQuantizeIsOff) {
-    ViewFrame f;
-    RowCodedBitmap image(33, 57, kImage);
-    auto* black = f.add(
-        new CAutoBlack({10, 10, 43, 29}, &f.recorder, 17, image, RowCodedBitmap(33, 19, kGlow)));
+    auto* black =
+        f.add(new CAutoBlack({100, 40, 133, 59}, &f.recorder, 17, image, TestBitmap(33, 19)));
     black->setAutoblack(0.75f);
-    black->setQuantize(0.25f);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(20, 10, kImage), 38);
-    black->setQuantize(0.75f);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(20, 10, kImage), 19);
-    f.click(20, 20);
-    f.idle();
+    f.recorder.clear();
+    f.click(110, 50);
     EXPECT_EQ(f.recorder.text(), "17=0.25");
-    EXPECT_EQ(f.sourceRow(20, 10, kImage), 0);
 }
 
 TEST(Steppers, ArrowsCentreClickDragAndWheel) {
     ViewFrame f;
-    RowCodedBitmap image(33, 341, kImage);
+    TestBitmap image(33, 341);
     auto* bits = f.add(new CBits({412, 72, 445, 103}, &f.recorder, 10, image));
     bits->setBits(0.9f);  // 24 bits
     f.click(420, 80);     // upper arrow: stays at the top, sent again
@@ -121,39 +79,21 @@ TEST(Steppers, ArrowsCentreClickDragAndWheel) {
     EXPECT_EQ(f.recorder.values().back(), 0.3f);
 }
 
-TEST(Steppers, CalibrationBlinksLit256MsInEvery512) {
-    ViewFrame f;
-    RowCodedBitmap image(33, 248, kImage);
-    auto* calib = f.add(new CCalibButton({269, 335, 302, 366}, &f.recorder, 12, image));
-    calib->setValue(0.375f);  // left
-    for (const auto& [ticks, row] : std::vector<std::pair<std::uint32_t, int>>{
-             {1024, 124}, {1024 + 255, 124}, {1024 + 256, 31}, {1024 + 511, 31}, {2048, 124}}) {
-        calib->setTicks(ticks);
-        f.idle();
-        EXPECT_EQ(f.sourceRow(280, 335, kImage), row) << "at " << ticks;
-    }
-    calib->setValue(0.625f);  // l+r: its image sits after "right"
-    f.idle();
-    EXPECT_EQ(f.sourceRow(280, 335, kImage), 186);
-}
-
 TEST(SpeedSwitch, KeysSelectGapsDoNothingWheelSteps) {
     ViewFrame f;
-    RowCodedBitmap image(90, 75, kImage);
+    TestBitmap image(90, 75);
     auto* speed = f.add(new CSpeedSwitch({38, 121, 128, 146}, &f.recorder, 4, image));
     f.click(80, 130);
     f.click(63, 130);  // between keys
     f.click(122, 140);
-    f.idle();
     EXPECT_EQ(f.recorder.values(), (std::vector<float>{0.5f, kt::paramLongToCont(2, 3)}));
-    EXPECT_EQ(f.sourceRow(50, 121, kImage), 50);
     f.wheel(60, 130, -1.0f);
     EXPECT_EQ(speed->getValue(), 0.5f);
 }
 
 TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
     ViewFrame f;
-    RowCodedBitmap image(35, 496, kImage);
+    TestBitmap image(35, 496);
     auto* mode = f.add(new CModeButton({223, 305, 258, 367}, &f.recorder, 9, image));
     mode->setMeterType(0.75f);
     mode->setScale(0.5f);  // K-14
@@ -162,14 +102,13 @@ TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
     f.click(240, 365);     // scale down
     f.click(240, 328);     // the dead band
     EXPECT_EQ(f.recorder.text(), "type 0, scale 2, type 1, scale 1, type 1");
-    f.recorder.clear();
-    f.click(240, 353);  // centre click on a K scale steps round
-    EXPECT_EQ(f.recorder.text(), "begin 9, type 1, scale 2, type 1, end 9");
-    f.recorder.clear();
-    f.down(240, 353, kLButton);
-    f.move(240, 320, kLButton);  // far up: the top of the range
-    f.up(240, 320);
-    EXPECT_EQ(f.recorder.text(), "begin 9, type 1, scale 2, type 1, end 9");
+    for (const bool drag : {false, true}) {  // a centre click steps round, a far drag tops out
+        f.recorder.clear();
+        f.down(240, 353, kLButton);
+        if (drag) f.move(240, 320, kLButton);
+        f.up(240, drag ? 320 : 353);
+        EXPECT_EQ(f.recorder.text(), "begin 9, type 1, scale 2, type 1, end 9");
+    }
     f.recorder.clear();
     f.wheel(240, 310, 1.0f);
     f.wheel(240, 350, -1.0f);
@@ -179,7 +118,7 @@ TEST(ModeButton, TypeKeyScaleArrowsCentreDragWheelAndSave) {
 
 TEST(Knob, DragFineDragWithoutAJumpDoubleClickAndWheel) {
     ViewFrame f;
-    RowCodedBitmap image(50, 101 * 48, kImage);
+    TestBitmap image(50, 101 * 48);
     auto* knob = f.add(new CMyKnob({55, 169, 105, 217}, &f.recorder, 2, 101, 48, image));
     knob->setDragScale(1.0f);
     knob->setWheelStep(0.05f);
@@ -194,8 +133,6 @@ TEST(Knob, DragFineDragWithoutAJumpDoubleClickAndWheel) {
     EXPECT_NEAR(knob->getValue(), 0.6f + 1.0f / 400 + 10.0f / 2000, 1e-6);
     f.move(90, 148, kLButton);  // released: no jump either
     EXPECT_NEAR(knob->getValue(), 0.6f + 1.0f / 400 + 11.0f / 2000, 1e-6);
-    f.move(90, 138, kLButton);
-    EXPECT_NEAR(knob->getValue(), 0.6f + 11.0f / 400 + 11.0f / 2000, 1e-6);
     f.up(90, 148);
     ASSERT_EQ(f.recorder.log.front(), "begin 2");
     EXPECT_EQ(f.recorder.log.back(), "end 2");
@@ -205,12 +142,7 @@ TEST(Knob, DragFineDragWithoutAJumpDoubleClickAndWheel) {
     EXPECT_EQ(f.recorder.text(), "begin 2, 2=0.2, end 2");
     f.recorder.clear();
     f.wheel(80, 190, 0.05f);
-    EXPECT_NEAR(knob->getValue(), 0.2f + 0.05f * 0.05f, 1e-6);
     f.wheel(80, 190, 3.0f, kShift);
     EXPECT_NEAR(knob->getValue(), 0.2f + 0.05f * 0.05f + 0.005f, 1e-6);
     EXPECT_EQ(f.recorder.log.size(), 6u) << "each wheel change is one edit";
-
-    knob->setValue(0.999f);
-    f.idle();
-    EXPECT_EQ(f.sourceRow(60, 169, kImage), 99 * 48) << "floor of value * 100";
 }

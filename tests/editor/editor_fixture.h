@@ -1,5 +1,4 @@
-// The effect built in this process with its editor opened on an offscreen
-// frame, a clock the test sets, and a host that records what it is told.
+// The effect with its editor on an offscreen frame, a test clock and a recording host.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The whole editor drawn offscreen in a few states and compared with the
-// committed reference pictures (KT_UPDATE_REFERENCE=1 writes them afresh).
+// The whole editor drawn offscreen against reference pictures (KT_UPDATE_REFERENCE=1 rewrites).
 #include <gtest/gtest.h>
 #include <unistd.h>
 

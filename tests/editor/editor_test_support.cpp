@@ -1,7 +1,5 @@
 #include "tests/editor/editor_test_support.h"
 
-#include <cairo.h>
-
 #include <cstdio>
 
 #include "gui/CBitmap.h"
@@ -71,33 +69,12 @@ bool ViewFrame::wheel(double x, double y, float distance, std::int32_t buttons) 
     return frame->onWheel(CPoint(x, y), kMouseWheelAxisY, distance, buttons);
 }
 
-std::uint32_t ViewFrame::pixel(int x, int y) const {
-    return pixelOf(platform->backBuffer(), x, y);
-}
-
-int ViewFrame::sourceRow(int x, int y, int code) const {
-    const std::uint32_t p = pixel(x, y);
-    if (static_cast<int>(p & 255) != code) return -1;
-    return static_cast<int>(((p >> 16) & 255) << 8 | ((p >> 8) & 255));
-}
-
-RowCodedBitmap::RowCodedBitmap(int width, int height, int code) {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_surface_flush(s);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
-        for (int x = 0; x < width; ++x)
-            row[x] = static_cast<std::uint32_t>((y >> 8) << 16 | (y & 255) << 8 | code);
-    }
-    cairo_surface_mark_dirty(s);
-    const std::vector<unsigned char> png = pngOf(s);
-    cairo_surface_destroy(s);
+TestBitmap::TestBitmap(int width, int height) {
+    const std::vector<unsigned char> png = stripedPng(width, height, {0x808080});
     bitmap = new CBitmap(png.data(), png.size());
 }
 
-RowCodedBitmap::~RowCodedBitmap() {
+TestBitmap::~TestBitmap() {
     bitmap->forget();
 }
 

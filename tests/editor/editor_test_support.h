@@ -1,7 +1,4 @@
-// The editor's views on an offscreen MyFrame, driven with the input the
-// window system would deliver, and a recorder that logs in one sequence what
-// the views tell their listener and their editor. Bitmaps whose every row
-// names itself let a test read back which source row a view copied.
+// The editor's views on an offscreen MyFrame with a recorder of what they tell.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +12,7 @@
 
 namespace kt::test {
 
-// Listener and editor of the views under test. Log entries: "begin T",
-// "end T", "T=V" (a value from tag T), "type N", "scale N", "save defaults".
+// Listener and editor: "begin T", "end T", "T=V", "type N", "scale N", "save defaults".
 class Recorder : public CControlListener,
                  public VSTGUIEditorInterface,
                  public kt::ui::MeteringSettings {
@@ -64,10 +60,6 @@ class ViewFrame {
     }
     // One idle pass: dirty views redrawn.
     void idle() { frame->idle(); }
-    // The pixel at (x, y) as 0xRRGGBB.
-    std::uint32_t pixel(int x, int y) const;
-    // The source row a row-coded bitmap with `code` put at (x, y); -1 for any other pixel.
-    int sourceRow(int x, int y, int code) const;
 
     Recorder recorder;
 
@@ -76,14 +68,13 @@ class ViewFrame {
     kt::OffscreenFrame* platform;
 };
 
-// A bitmap of the given size whose row y has the colour (y >> 8, y & 255, code),
-// held for the test (views keep their own references).
-class RowCodedBitmap {
+// A plain bitmap of the given size, held for the test (views keep their own references).
+class TestBitmap {
   public:
-    RowCodedBitmap(int width, int height, int code);
-    ~RowCodedBitmap();
-    RowCodedBitmap(const RowCodedBitmap&) = delete;
-    RowCodedBitmap& operator=(const RowCodedBitmap&) = delete;
+    TestBitmap(int width, int height);
+    ~TestBitmap();
+    TestBitmap(const TestBitmap&) = delete;
+    TestBitmap& operator=(const TestBitmap&) = delete;
     operator CBitmap*() const { return bitmap; }
 
   private:

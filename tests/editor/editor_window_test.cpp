@@ -1,5 +1,4 @@
-// The module's editor driven through the binary interface the way hosts drive
-// it, in real X11 windows on a private Xvfb display (see with_xvfb.sh).
+// The module's editor driven through the binary interface in X11 windows on Xvfb.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -82,8 +81,7 @@ TEST_F(EditorWindow, OpensIdlesDrawsAndClosesManyTimes) {
     second->close();
 }
 
-// The editor opened in `parent` looks like the reference picture, also in a
-// 32-bit parent with alpha.
+// The editor looks like the reference picture, also in a 32-bit parent with alpha.
 TEST_F(EditorWindow, ShowsTheEditorAsTheReferencePicture) {
     std::unique_ptr<X11HostWindow> argb;  // made after the first shot: it would cover it
     for (int pass = 0; pass < 2; ++pass) {

@@ -1,6 +1,4 @@
-// The editor wired to the effect: controls to parameters, parameters to
-// controls (also from another thread and while closed), the meter poll and
-// resets, the stored display defaults and the latency.
+// The editor wired to the effect both ways, the meter poll and the stored display defaults.
 #include <gtest/gtest.h>
 
 #include <atomic>

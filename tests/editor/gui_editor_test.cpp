@@ -1,5 +1,4 @@
-// The editor base class on the offscreen platform with a fake effect: idle
-// pacing during a drag, draw, wheel and a missing window.
+// The editor base class with a fake effect: idle pacing, draw and wheel.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -55,7 +54,6 @@ class TestEditor : public AEffGUIEditor {
     }
     std::uint32_t currentTicks() const override { return clock; }
     MyFrame* myFrame() { return frame; }
-    void dropFrame() { closeFrame(); }
 
     std::uint32_t clock = 1000;
     int idles = 0;
@@ -141,17 +139,4 @@ TEST_F(GuiEditor, WheelGoesWhereThePointerIsWithTheButtonsHeld) {
     EXPECT_EQ(wheel->lastButtons, kShift);
     editor->platform->setPointer(5, 5, 0);
     EXPECT_FALSE(editor->onWheel(1.0f));
-}
-
-TEST_F(GuiEditor, WithoutAWindowNothingIsHandled) {
-    editor->dropFrame();
-    VstKeyCode k{'a', 0, 0};
-    EXPECT_FALSE(editor->onKeyDown(k));
-    EXPECT_FALSE(editor->onKeyUp(k));
-    EXPECT_FALSE(editor->onWheel(1.0f));
-    editor->idle();
-    editor->draw(nullptr);
-    vst::ERect* r = nullptr;
-    EXPECT_TRUE(editor->getRect(&r));
-    EXPECT_EQ(r->right, 120);
 }

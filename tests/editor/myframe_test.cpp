@@ -1,5 +1,4 @@
-// The editor's frame on the offscreen platform: the modal view that takes every
-// click, the full redraw while it is up, and the clip rule of drawRect.
+// The editor's frame: the modal view, the full redraw while it is up, drawRect's clip.
 #include "editor/MyFrame.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +13,7 @@ namespace {
 
 constexpr CColor kPanel{213, 236, 246, 255};
 
-// Like the about panel: gives up its rectangle while shown and draws at fixed
-// frame coordinates.
+// Like the about panel: gives up its rectangle while shown, draws at fixed frame points.
 class Panel : public CControl {
   public:
     Panel() : CControl(CRect(200, 200, 220, 220)) {}

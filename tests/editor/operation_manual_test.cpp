@@ -1,6 +1,4 @@
-// The manual button: the module's copy written into the documents folder when
-// missing, the opener started without waiting, and an alert naming the path
-// when opening fails; stand-in xdg-user-dir and xdg-open scripts.
+// The manual button with stand-in xdg-user-dir and xdg-open: copy, open, alert on failure.
 #include "editor/operation_manual.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// An editor whose preset bar is built into a frame on the offscreen platform,
-// so the bar is driven with synthetic input and drawn without a display.
+// An editor whose preset bar is built into an offscreen frame.
 #pragma once
 
 #include <chrono>

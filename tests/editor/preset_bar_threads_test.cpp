@@ -1,6 +1,4 @@
-// What loads on other threads show in the preset bar: posted by the host's
-// chunk thread, shown by the user-interface thread's idle pass, which alone
-// touches the views (run under ThreadSanitizer too).
+// Loads on the host's chunk thread show on the UI thread's idle pass (also under TSan).
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,5 +1,4 @@
-// The preset bar's file dialogs with a stand-in zenity: the titles and
-// filters asked for, and the load or save run once idle collects the path.
+// The preset bar's file dialogs with a stand-in zenity.
 #include <chrono>
 #include <thread>
 

@@ -1,5 +1,4 @@
-// Preset and bank files: loading and saving by path, the remembered names,
-// the safe replacement of the target and the alerts on failures.
+// Preset and bank files by path: names remembered, safe replacement, alerts on failure.
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -60,8 +59,7 @@ TEST_F(PresetFilesTest, PresetWrittenAndReadBackIntoAnotherPreset) {
     EXPECT_EQ(std::string(editor().currentPresetFileName()), "adat.kav");
 }
 
-// Byte order found from the identifier; a file whose identifier is in this
-// program's order but whose other fields are reversed needs the reversed option.
+// Byte order comes from the identifier; mixed files need the reversed option.
 TEST_F(PresetFilesTest, ByteReversedFilesAndTheReversedOption) {
     const fs::path little = folder / "little.kav";
     writeBytes(little, presetImage(true, "Little endian", 26, [](int i) { return i / 26.0f; }));

@@ -1,5 +1,4 @@
-// The editor's preset layer in this process: the whole effect (engine, bank
-// and editor object, no window), with the preferences in a temporary folder.
+// The whole effect in this process (no window), preferences in a temporary folder.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,4 @@
-// Pictures of the editor compared with committed reference images within a
-// tolerance. With KT_UPDATE_REFERENCE set, the picture is written as the new
-// reference instead (look at it before committing it).
+// Pictures compared with reference images; KT_UPDATE_REFERENCE writes new ones.
 #pragma once
 
 #include <filesystem>

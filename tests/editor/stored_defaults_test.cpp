@@ -1,5 +1,4 @@
-// Stored default bank and preset, the A/B memories and the remembered names:
-// what one instance stores, the next one finds at start-up.
+// Stored defaults, A/B memories and remembered names: what one instance stores, the next finds.
 #include <filesystem>
 
 #include "platform/preferences.h"

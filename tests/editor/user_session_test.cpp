@@ -1,6 +1,4 @@
-// A user's session with the preset bar: the module loaded through its binary
-// interface into a window on a private Xvfb display, input made by XTest, and
-// the real zenity answering the file dialogs.
+// A user's session with the preset bar: the module in an Xvfb window, XTest, real zenity.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -86,8 +84,7 @@ class Hands {
             tap(symbol);
         }
     }
-    // Keys go to the window under the pointer, as on a desktop without a window
-    // manager (the editor may have set the focus on its own window before).
+    // Keys go to the window under the pointer, as without a window manager.
     void focusFollowsPointer() {
         XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
         XFlush(display);
@@ -112,8 +109,7 @@ class Hands {
     }
 
   private:
-    // A dialog's window may go between listing it and asking its name: such
-    // errors on this connection are expected; others go to the handler before.
+    // Errors on this connection (a dialog gone while listed) are expected.
     static int onError(Display* where, XErrorEvent* error) {
         if (where == own) return 0;
         return previousHandler ? previousHandler(where, error) : 0;
@@ -192,8 +188,7 @@ class UserSession : public ::testing::Test {
         idle(120);
     }
 
-    // Waits for zenity's window, lets `answer` type into it, then idles until
-    // the window is gone and the editor has collected the choice.
+    // Waits for zenity's window, lets `answer` type, then idles until it has gone.
     void inDialog(const char* title, const std::function<void()>& answer) {
         Window dialog = 0;
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -208,8 +203,7 @@ class UserSession : public ::testing::Test {
         while (hands.windowTitled(title) && std::chrono::steady_clock::now() < gone) idle(100);
         idle(500);
     }
-    // A save dialog's name field takes a whole path; in an open dialog a "/"
-    // opens the location field.
+    // A whole path typed into the chooser's name or location field.
     void typePath(const fs::path& path, bool replaceName = true) {
         if (replaceName) hands.tap(XK_a, XK_Control_L);
         hands.type(path.string());

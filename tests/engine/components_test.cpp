@@ -121,8 +121,7 @@ TEST_F(Interpolators, KernelsMatchDirectSums) {
     forceBaselineKernels(false);
 }
 
-// The stretch kernel must give each window's peak bit for bit as the
-// per-sample kernel does, or the limiter's output would change.
+// The stretch kernel must give each window's peak bit for bit as the per-sample one.
 TEST_F(Interpolators, QuarterPeaksOfAStretchEqualThoseOfEachWindow) {
     if (!interpolatorsUseAvx2()) GTEST_SKIP() << "no AVX2";
     constexpr int n = 101;  // not a multiple of the groups of eight

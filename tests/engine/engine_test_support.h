@@ -1,5 +1,4 @@
-// Shared fixtures for the engine tests: an engine at the factory defaults,
-// test signals and a block-wise runner.
+// An engine at the factory defaults, test signals and a block-wise runner.
 #pragma once
 
 #include <memory>
@@ -22,8 +21,7 @@ struct Stereo {
     size_t size() const { return l.size(); }
 };
 
-// A dense, loud mix-like signal: several partials plus seeded noise, both
-// channels related but different. Peak roughly `peak`.
+// A dense mix-like signal (partials and seeded noise), peak roughly `peak`.
 Stereo mixSignal(size_t frames, double rate, double peak, unsigned seed = 1);
 Stereo sine(size_t frames, double rate, double freq, double amplitude);
 

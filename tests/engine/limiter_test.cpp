@@ -1,5 +1,4 @@
-// The limiter loop as a whole: latency, bypass, ceiling, block-size and
-// precision invariance, channel handling and what bad input and a held lock do.
+// The limiter loop as a whole.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -40,15 +39,13 @@ TEST(Limiter, PowerOffIsTheDelayedClampedInput) {
     engine->setParameter(kPower, 0.0f);
     engine->setParameter(kDrive, 1.0f);  // bypass ignores drive
     Stereo in = test::mixSignal(8192, 44100.0, 1.4);
-    // Far outside the range the clamp formula alone would give 1 + 2^-52,
-    // -(1 + 2^-50) and 2.
+    // Where the clamp formula alone would give 1 + 2^-52, -(1 + 2^-50) and 2.
     in.l[1000] = 3.1474291766015994;
     in.r[1000] = -15.692040945448573;
     in.l[2000] = 9756443434940278.0;
     const Stereo out = run(*engine, in, 333);
     for (size_t i = 0; i < in.size(); ++i) {
-        // Up to +-2 the clamp is (|x + 1| - |x - 1|) / 2, which may round in
-        // the last bit; beyond it is +-1.
+        // (|x + 1| - |x - 1|) / 2 up to +-2 (may round in the last bit), +-1 beyond.
         const auto clamp = [](double x) {
             return x > 2.0    ? 1.0
                    : x < -2.0 ? -1.0
@@ -75,9 +72,7 @@ TEST(Limiter, DrivenSineSettlesAtTheOutputCeiling) {
             engine->setParameter(kOversample, ovs ? 1.0f : 0.0f);
             const Stereo out = run(*engine, test::sine(44100, 44100.0, 1000.0, 0.9));
             const double ceiling = std::exp2(-0.2);
-            // Sample-peak detection lets the settled sine through up to 1e-4 above the
-            // ceiling (the sampled peaks of a 1 kHz sine wander); true-peak detection
-            // keeps its 0.1 % margin.
+            // Sampled peaks of a 1 kHz sine wander 1e-4 over; true peak keeps its margin.
             const double allowed = ovs ? ceiling : ceiling * (1.0 + 1e-4);
             EXPECT_LE(peakOf(out.l, 22050), allowed) << order << ovs;
             EXPECT_GT(peakOf(out.l, 22050), ceiling * 0.97) << order << ovs;
@@ -136,8 +131,7 @@ TEST(Limiter, BaselineAndAvx2PathsAgreeToRounding) {
     for (size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(out[0].l[i], out[1].l[i], 1e-12) << i;
 }
 
-// Single precision gives the double result rounded, also when the precision
-// changes between blocks (every third block is double here).
+// Single precision is the double result rounded, also when blocks switch precision.
 TEST(Limiter, SingleAndDoublePrecisionAgreeAfterRounding) {
     Stereo in = test::mixSignal(9216, 44100.0, 1.3);
     for (size_t i = 0; i < in.size(); ++i) {  // inputs exactly floats: both paths see the same
@@ -325,9 +319,7 @@ TEST(Limiter, ParametersAndMetersFromOtherThreadsWhileProcessing) {
         for (int i = 0; i < 20 && !stop.stop_requested(); ++i)
             engine->setSampleRate(i % 2 ? 48000.0f : 44100.0f);
     });
-    // While parameters jump the limiter is no strict brickwall, but every sample
-    // leaves through the final clamp: (|x + 1| - |x - 1|) / 2 within +-2, whose
-    // rounding (ties to even at 2) cannot pass 1 there, and exactly +-1 beyond.
+    // While parameters jump every sample still leaves through the final clamp: within +-1.
     constexpr double kClampBound = 1.0;
     for (int round = 0; round < 8; ++round) {
         const Stereo out = run(*engine, in, 256);

@@ -129,8 +129,7 @@ TEST(Requantizer, OrderChangesKeepTheRingAsSpecified) {
     const size_t span = 1501;
     const size_t frames = span * std::size(shapes);
     const Stereo in = test::mixSignal(frames, 44100.0, 0.5);
-    // Quantize off gives the limiter output the stage works on (the clamp
-    // leaves it alone at this level).
+    // Quantize off gives the limiter output the stage works on.
     auto plain = makeEngine();
     const Stereo limited = run(*plain, in);
 

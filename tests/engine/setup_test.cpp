@@ -59,8 +59,7 @@ TEST(SampleRate, AMovedEngineRunsAsOneMadeAtItsRate) {
     EXPECT_EQ(test::run(*moved, in).l, test::run(*again, in).l);
 }
 
-// Values are stored as given, steps held to their range (NaN to the first),
-// other indices ignored; every odd combination still processes.
+// Values stored as given, steps held to their range, other indices ignored; all still process.
 TEST(Parameters, OddIndicesAndValuesAreStoredOrIgnoredSafely) {
     auto engine = makeEngine();
     engine->setParameter(kBits, 1.7f);
@@ -83,8 +82,7 @@ TEST(Parameters, OddIndicesAndValuesAreStoredOrIgnoredSafely) {
     EXPECT_LE(test::peakOf(test::run(*engine, test::sine(1024, 44100.0, 1000.0, 0.5)).l), 1.0);
 }
 
-// The shape picks the rate's table and the order; at a rate without tables
-// the previous table stays until a rate with tables comes.
+// The shape picks the rate's table and order; a rate without tables keeps the previous one.
 TEST(Parameters, NoiseShapeSelectsTableAndOrderByRate) {
     auto engine = makeEngine(176400.0f);
     for (int s = 1; s <= 6; ++s) {
@@ -102,8 +100,7 @@ TEST(Parameters, NoiseShapeSelectsTableAndOrderByRate) {
     EXPECT_EQ(engine->nsCurrent(), engine->nsTable(5, 3));
 }
 
-// Rewriting the same step (a different value within it) keeps the delay lines;
-// a real change resets them, so the first latency samples are silent again.
+// The same step rewritten keeps the delay lines; a real change resets them.
 TEST(Parameters, SameTransShapeStepKeepsTheState) {
     const test::Stereo in = test::mixSignal(4096, 44100.0, 1.5);
     auto engine = makeEngine();

@@ -1,5 +1,4 @@
-// The dialog programs, run for real but with fake zenity / kdialog scripts
-// first on PATH and HOME in a temporary folder, so the answers are known.
+// The dialog programs run for real against fake zenity / kdialog scripts.
 #include "platform/dialogs.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +17,7 @@ namespace {
 
 class FakeDialogs : public ::testing::Test {
   protected:
-    // A fake dialog program: records its arguments one per line, waits, prints
-    // the answer and exits with the code given.
+    // A fake that records its arguments, waits, prints the answer and exits with the code.
     void fake(const std::string& name, const std::string& answer, int code, double delay = 0) {
         fakes.script(name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
                                (dir / (name + ".args")).string() + "'\n/bin/sleep " +
@@ -44,8 +42,7 @@ class FakeDialogs : public ::testing::Test {
         return fs::exists(p);
     }
 
-    // A folder per test (a fake left running must not touch the next), as
-    // HOME, and only the fakes on PATH.
+    // A folder per test as HOME, and only the fakes on PATH.
     kt::test::TempConfig config;
     fs::path dir = config.root();
     kt::test::FakePrograms fakes{dir, true};

@@ -1,5 +1,4 @@
-// Mouse, wheel and key input through the frame: which view gets what, drags,
-// hover, modal views and double clicks.
+// Mouse, wheel and key input through the frame: which view gets what.
 #include <gtest/gtest.h>
 
 #include "tests/gui/gui_test_support.h"

@@ -1,5 +1,4 @@
-// Frames on the offscreen platform, spies, and images made on the fly, for the
-// view-layer tests.
+// Offscreen frames, spies and images made on the fly for the view-layer tests.
 #pragma once
 
 #include <cstdint>
@@ -59,8 +58,7 @@ class TestFrame {
 std::uint32_t pixelOf(cairo_surface_t* surface, int x, int y);
 std::vector<unsigned char> pngOf(cairo_surface_t* surface);
 
-// PNG bytes of an opaque image whose horizontal bands of bandHeight pixels
-// take the colours in turn.
+// PNG bytes of an image of horizontal bands of bandHeight pixels in the colours given.
 std::vector<unsigned char> stripedPng(int width, int bandHeight,
                                       const std::vector<std::uint32_t>& colours);
 

@@ -1,5 +1,4 @@
-// Parameter names, labels, display texts, properties, the version mapping and
-// the preset names, read through the binary interface.
+// Parameter names, labels, displays, properties and the version mapping.
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -118,8 +117,7 @@ TEST_F(ModuleTest, OldVersionsRemapTheirSteps) {
     EXPECT_EQ(plugin->getParameter(10), 0.5f);
 }
 
-// Properties of indices without any leave the host's record untouched; the
-// texts fit their fields.
+// Indices without properties leave the host's record untouched; texts fit their fields.
 TEST_F(ModuleTest, ParameterProperties) {
     VstParameterProperties p;
     std::memset(&p, 0x5a, sizeof p);

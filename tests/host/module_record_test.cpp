@@ -1,5 +1,4 @@
-// The effect record and the dispatcher's answers that hosts rely on, and a
-// host driving the module from several threads at once (ThreadSanitizer).
+// The effect record, the dispatcher's answers and a host on several threads (TSan).
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -177,8 +176,7 @@ TEST_F(ModuleTest, ProcessingWhileOtherThreadsChangeParameters) {
     });
     automation.join();
     ui.join();
-    // TransShape changes take the engine lock; make sure a few happen while
-    // blocks are being processed.
+    // TransShape changes take the engine lock while blocks are processed.
     for (int i = 0; i < 20; ++i) plugin->setParameter(4, (i % 3) / 3.0f + 0.1f);
     audio.request_stop();
     audio.join();

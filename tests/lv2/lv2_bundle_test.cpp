@@ -1,6 +1,4 @@
-// The bundle describes the module: each parameter port with the module's
-// name, default and display texts, the latency port, and the factory
-// presets with the values the module's own presets hold.
+// The bundle describes the module's parameters, latency and factory presets.
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
 
@@ -71,8 +69,7 @@ TEST_F(Lv2BundleTest, PortsAreTheModulesParameters) {
         }
         EXPECT_EQ(lilv_port_has_property(p, port, bundle.uri(LV2_CORE__enumeration)), stepped(i));
 
-        // Every scale point is labelled as the module displays its value;
-        // a stepped parameter has one per step.
+        // Scale points labelled as the module displays them, one per step.
         LilvScalePoints* points = lilv_port_get_scale_points(p, port);
         std::set<int> steps;
         LILV_FOREACH(scale_points, k, points) {

@@ -1,6 +1,4 @@
-// What a host may get wrong does no harm: control ports holding no number or
-// a value out of range, ports left unconnected. And what the effect's editor
-// changes reaches the instance's listener, for a user interface to pass on.
+// Bad control values and unconnected ports do no harm; editor changes reach the listener.
 #include "lv2/lv2_instance.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +31,7 @@ TEST(Lv2Instance, ControlsAndConnectionsAHostGetsWrong) {
     lv2.disconnectControl(kOutput);
     lv2.controls[kOutput] = 0.1f;
     block();
-    // Unconnected audio: no right input (the left feeds both), no right
-    // output, no left output (the right one is silent), no input at all.
+    // No right input (the left feeds both), no right output, no left output, no input.
     lv2.run(in.data(), nullptr, outL.data(), nullptr, 64);
     lv2.run(in.data(), in.data(), nullptr, outR.data(), 64);
     for (const float v : outR) EXPECT_EQ(v, 0.0f);

@@ -1,6 +1,4 @@
-// The LV2 plug-in renders what the VST module renders: the same engine in
-// single precision, sample for sample, for factory presets and settings
-// changed while it runs, at 44.1 and 96 kHz.
+// The LV2 plug-in renders the VST module's samples, presets and changes included.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -84,9 +82,7 @@ TEST_P(Lv2RenderTest, MatchesTheVstModuleSampleForSample) {
     const Stereo in = drivenDemo(rate, 1.5);
     const std::vector<Lv2Bundle::Preset> presets = bundle.presets();
     ASSERT_EQ(presets.size(), 27u);
-    // Presets that cover true-peak detection, requantizing with noise
-    // shaping, the leveller and every transient shape, each with a change
-    // that makes the limiter work harder or switches a stage halfway.
+    // Presets covering every stage, each with a change halfway.
     const struct {
         int preset;
         Change change;

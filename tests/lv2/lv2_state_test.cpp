@@ -1,6 +1,4 @@
-// The plug-in's state is the module's whole bank: saved through the LV2
-// state interface as the chunk the VST module takes, restored whole, and a
-// state that is refused changes nothing.
+// The state is the module's whole bank: saved, restored whole, or refused without change.
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
 

@@ -13,9 +13,7 @@
 namespace kt::test {
 namespace {
 
-// The module stays mapped after lilv closes it, as in hosts that never
-// unload: the libraries it pulls in (FFTW's planner) keep process-wide state
-// that would otherwise be reported as leaked.
+// The module stays mapped (FFTW's planner state would read as leaked).
 void keepModuleMapped() {
     static void* const handle = ::dlopen(KT_LV2_BINARY, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     ASSERT_TRUE(handle) << ::dlerror();

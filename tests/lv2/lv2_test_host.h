@@ -1,5 +1,4 @@
-// A small LV2 host: lilv finds the built bundle by its folder and
-// instantiates the plug-in with a URID map, as hosts do.
+// A small LV2 host on lilv with a URID map.
 #pragma once
 
 #include <lilv/lilv.h>
@@ -77,8 +76,7 @@ class Lv2Run {
     // One run() over a block, the audio ports connected to these buffers.
     void run(const float* inL, const float* inR, float* outL, float* outR, std::uint32_t frames);
 
-    // The state interface: the stored bank bytes (empty when none), and
-    // restoring bytes under the bank key with a type (atom:Chunk unless given).
+    // The stored bank bytes, and restoring bytes with a type (atom:Chunk unless given).
     std::vector<std::uint8_t> save();
     LV2_State_Status restore(const std::vector<std::uint8_t>& bytes, const char* typeUri = nullptr);
 

@@ -1,6 +1,4 @@
-// The editor as the plug-in's LV2 user interface, loaded from the built
-// bundle the way hosts find it and driven the way they drive it, in real X11
-// windows on a private Xvfb display (see tests/editor/with_xvfb.sh).
+// The LV2 user interface loaded from the built bundle, in X11 windows on Xvfb.
 #include <cairo.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -94,8 +92,7 @@ int changedPixels(const std::vector<std::uint32_t>& a, const std::vector<std::ui
     return changed;
 }
 
-// The host: its control ports follow the UI's writes, and it records them
-// with the touches and the size the UI announces.
+// The host: ports follow the UI's writes, recorded with touches and size.
 class Lv2UiTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -106,8 +103,7 @@ class Lv2UiTest : public ::testing::Test {
         ASSERT_TRUE(window);
     }
 
-    // Offers ui:parent, ui:resize, ui:touch, instance-access and
-    // ui:idleInterface, less the one withheld.
+    // Offers parent, resize, touch, instance-access and idleInterface, less the one withheld.
     std::unique_ptr<Ui> open(Lv2Run& lv2, const char* withheld = "",
                              X11HostWindow* parent = nullptr) {
         ports = &lv2.controls;
@@ -136,8 +132,7 @@ class Lv2UiTest : public ::testing::Test {
         (*self->ports)[port] = v;
     }
 
-    // The host's control ports hold what the effect holds (read back through
-    // its saved bank), each as its port takes it.
+    // The host's ports hold what the effect holds (read back through its bank).
     void expectPortsMatchTheEffect(Lv2Run& lv2) {
         auto vst = loadModule();
         ASSERT_EQ(vst->setChunk(lv2.save()), 0);
@@ -176,8 +171,7 @@ TEST_F(Lv2UiTest, OpensIdlesAndClosesManyTimesAndItsMetersMove) {
     EXPECT_EQ(height, kHeight);
     EXPECT_TRUE(writes.empty()) << "a window that only opens writes no port";
 
-    // The host's audio thread runs 10 ms blocks while its user-interface
-    // thread idles the window and moves a control.
+    // Audio blocks on a thread while the window idles and a control moves.
     auto ui = open(lv2);
     auto play = [&](float amplitude, int ms) {
         std::vector<float> in(441), outL(441), outR(441);
@@ -224,9 +218,7 @@ TEST_F(Lv2UiTest, ControlsAndPortsStayInStepBothWays) {
     EXPECT_EQ(writes.size(), 1u);
     expectPortsMatchTheEffect(lv2);
 
-    // A drag on Drive: writes inside the host's touch. A report of the port
-    // that arrives during the drag (an echo lagging behind) does not pull
-    // the knob back.
+    // A drag on Drive: writes inside a touch; a lagging echo does not pull the knob back.
     writes.clear();
     window->sendButton(80, 376, 1, true, 2000);
     for (int y = 370; y >= 340; y -= 10) {
@@ -244,8 +236,7 @@ TEST_F(Lv2UiTest, ControlsAndPortsStayInStepBothWays) {
     EXPECT_EQ(touches, (std::vector<Touch>{{kDrive, true}, {kDrive, false}}));
     expectPortsMatchTheEffect(lv2);
 
-    // The host moves a port while the plug-in is stopped: the effect and the
-    // knob follow, and nothing is written back.
+    // A port moved while stopped: the effect and the knob follow, nothing is written back.
     writes.clear();
     auto knob = [&] { return shoot(*window, 52, 349, 56, 55); };
     const auto before = knob();
@@ -256,16 +247,14 @@ TEST_F(Lv2UiTest, ControlsAndPortsStayInStepBothWays) {
     EXPECT_TRUE(writes.empty());
     expectPortsMatchTheEffect(lv2);
 
-    // A preset applied in the editor (on this thread, as its preset bar does):
-    // each port it changed is written, and only those.
+    // A preset applied in the editor writes the ports it changed, and only those.
     const std::vector<std::uint8_t> beforePreset = lv2.save();
     static_cast<lv2::Lv2Instance*>(lv2.handle())->effect().setPresetNo(7);
     EXPECT_GT(writes.size(), 0u);
     EXPECT_LT(writes.size(), static_cast<std::size_t>(kNumEngineParams));
     expectPortsMatchTheEffect(lv2);
 
-    // A state restored on another thread while the window idles: the next
-    // idle pass writes what changed.
+    // A state restored on another thread: the next idle pass writes what changed.
     writes.clear();
     std::thread restorer([&] { EXPECT_EQ(lv2.restore(beforePreset), LV2_STATE_SUCCESS); });
     ui->idleFor(60);
@@ -294,8 +283,7 @@ TEST_F(Lv2UiTest, OneWindowPerInstanceAndOnlyWithTheInstance) {
     auto second = open(lv2, "", otherWindow.get());
     ASSERT_TRUE(second->handle);
 
-    // A host that deletes another instance before its window: the window
-    // goes with the instance, and its calls then do nothing.
+    // An instance deleted before its window: the window goes with it.
     auto other = std::make_unique<Lv2Run>(bundle, 48000);
     auto orphan = open(*other);
     ASSERT_TRUE(orphan->handle);

@@ -1,5 +1,4 @@
-// The per-user preferences store: values survive, bad files read as absent,
-// and concurrent writers never leave a torn value.
+// The preferences store: values survive, bad files read as absent, writers never tear.
 #include "platform/preferences.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +90,8 @@ TEST(Preferences, ConcurrentWritersNeverLeaveATornValue) {
         while (!stop) {
             const auto value = prefs::readBytes("DefaultBank");
             ASSERT_TRUE(value);
-            ASSERT_TRUE(*value == a || *value == b) << "torn value of " << value->size() << " bytes";
+            ASSERT_TRUE(*value == a || *value == b)
+                << "torn value of " << value->size() << " bytes";
         }
     });
     std::thread w1(writer, std::cref(a)), w2(writer, std::cref(b));

@@ -1,11 +1,6 @@
 // kavtamor bank export / show and render --bank, run as a user runs them.
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
-
 #include "tests/presets/chunk_support.h"
-#include "tests/support/files.h"
+#include "tests/support/command.h"
 
 using namespace kt;
 using namespace kt::test;
@@ -14,22 +9,13 @@ namespace fs = std::filesystem;
 namespace {
 
 struct CommandRun {
-    int status = -1;
+    int status;
     std::string output;
 };
 
-CommandRun kavtamor(const std::string& arguments) {
-    CommandRun run;
-    const std::string command = std::string(KT_KAVTAMOR_PATH) + " " + arguments + " 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    std::size_t got;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.output.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+CommandRun kavtamor(const std::vector<std::string>& args) {
+    const CommandResult r = runKavtamor(args);
+    return {r.exitCode, r.out + r.err};
 }
 
 std::size_t count(const std::string& text, const std::string& what) {
@@ -47,7 +33,7 @@ class BankCommandTest : public PresetStoreTest {
 
 TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
     const fs::path bank = file("exported.kvb");
-    const CommandRun run = kavtamor("bank export '" + bank.string() + "' --preset 'tv hot'");
+    const CommandRun run = kavtamor({"bank", "export", bank.string(), "--preset", "tv hot"});
     ASSERT_EQ(run.status, 0) << run.output;
     const auto bytes = readBytes(bank);
     ASSERT_EQ(bytes.size(), 27041u);
@@ -57,8 +43,8 @@ TEST_F(BankCommandTest, ExportWritesTheModulesBankWithTheChosenCurrentPreset) {
     ASSERT_TRUE(loadBank(bank));
     EXPECT_EQ(fx().preset(15).nameText(), "TV Hot");
 
-    EXPECT_EQ(kavtamor("bank export '" + bank.string() + "' --preset 27").status, 2);
-    EXPECT_EQ(kavtamor("bank export").status, 2);
+    EXPECT_EQ(kavtamor({"bank", "export", bank.string(), "--preset", "27"}).status, 2);
+    EXPECT_EQ(kavtamor({"bank", "export"}).status, 2);
 }
 
 TEST_F(BankCommandTest, ShowListsEveryPresetAsTheModuleDisplaysIt) {
@@ -73,7 +59,7 @@ TEST_F(BankCommandTest, ShowListsEveryPresetAsTheModuleDisplaysIt) {
     module->setParameter(1, 0.75f);
     const std::string drive = "Drive " + module->parameterDisplay(1);
 
-    const CommandRun run = kavtamor("bank show '" + bank.string() + "'");
+    const CommandRun run = kavtamor({"bank", "show", bank.string()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(count(run.output, "Output "), 27u);
     const auto at = run.output.find(" 2  Pushed drive\n");
@@ -85,7 +71,7 @@ TEST_F(BankCommandTest, ShowListsEveryPresetAsTheModuleDisplaysIt) {
 TEST_F(BankCommandTest, DamagedAndForeignFilesAreReported) {
     const fs::path preset = file("one.kav");
     ASSERT_TRUE(saveFile(preset, false));
-    CommandRun run = kavtamor("bank show '" + preset.string() + "'");
+    CommandRun run = kavtamor({"bank", "show", preset.string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("not a bank file"), std::string::npos) << run.output;
 
@@ -94,17 +80,17 @@ TEST_F(BankCommandTest, DamagedAndForeignFilesAreReported) {
     auto bytes = readBytes(bank);
     bytes[41 + 168 + 24] = 0x7F;  // preset 0, value 0: far above 1
     writeBytes(bank, bytes);
-    run = kavtamor("bank show '" + bank.string() + "'");
+    run = kavtamor({"bank", "show", bank.string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("refused"), std::string::npos) << run.output;
-    EXPECT_EQ(kavtamor("bank show '" + file("missing.kvb").string() + "'").status, 1);
+    EXPECT_EQ(kavtamor({"bank", "show", file("missing.kvb").string()}).status, 1);
     writeBytes(bank, {'K', 'v', 't', 'r'});  // too short for a kind
-    EXPECT_EQ(kavtamor("bank show '" + bank.string() + "'").status, 1);
+    EXPECT_EQ(kavtamor({"bank", "show", bank.string()}).status, 1);
 }
 
 TEST_F(BankCommandTest, RenderTakesItsPresetFromTheBank) {
     const fs::path input = file("in.wav");
-    ASSERT_EQ(kavtamor("demo-material '" + input.string() + "'").status, 0);
+    ASSERT_EQ(kavtamor({"demo-material", input.string()}).status, 0);
     // Preset 0 of the bank turns the output down by a known step.
     fx().setPresetNo(4);
     store.setParameter(0, 0.5f);
@@ -112,20 +98,18 @@ TEST_F(BankCommandTest, RenderTakesItsPresetFromTheBank) {
     const fs::path bank = file("render.kvb");
     ASSERT_TRUE(saveFile(bank, true));
 
-    const CommandRun withBank =
-        kavtamor("render '" + input.string() + "' '" + file("a.wav").string() + "' --bank '" +
-                 bank.string() + "' --preset quieter");
+    const CommandRun withBank = kavtamor({"render", input.string(), file("a.wav").string(),
+                                          "--bank", bank.string(), "--preset", "quieter"});
     ASSERT_EQ(withBank.status, 0) << withBank.output;
     EXPECT_NE(withBank.output.find("\"Quieter\""), std::string::npos) << withBank.output;
     const CommandRun plain =
-        kavtamor("render '" + input.string() + "' '" + file("b.wav").string() + "' --preset 4");
+        kavtamor({"render", input.string(), file("b.wav").string(), "--preset", "4"});
     ASSERT_EQ(plain.status, 0) << plain.output;
     EXPECT_NE(readBytes(file("a.wav")), readBytes(file("b.wav")));
 
-    const CommandRun refused =
-        kavtamor("render '" + input.string() + "' '" + file("c.wav").string() + "' --bank '" +
-                 input.string() + "'");
-    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(kavtamor({"render", input.string(), file("c.wav").string(), "--bank", input.string()})
+                  .status,
+              1);
 }
 
 }  // namespace

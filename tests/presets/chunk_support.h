@@ -1,5 +1,4 @@
-// Reading and making host chunks in the tests, independently of the module's
-// own code: the module writes big-endian, a fixed layout of 27 presets.
+// Host chunks read and made independently of the module (big-endian, 27 presets).
 #pragma once
 
 #include <algorithm>

@@ -79,8 +79,7 @@ TEST_F(ChunkTest, StrayAutomationValuesAreStoredWithinRange) {
 }
 
 TEST_F(ChunkTest, AutomationDuringChunkExchangesKeepsTheBankWhole) {
-    // A host may automate from its audio thread while its UI thread saves and
-    // restores the project's chunk.
+    // Automation on one thread while another saves and restores the chunk.
     {
         std::jthread automation([&](std::stop_token stop) {
             for (int n = 0; !stop.stop_requested(); ++n)
@@ -165,8 +164,7 @@ TEST_F(ChunkTest, DamagedChunksLoadTheirWholeRecordsOnly) {
     for (std::size_t b = 0; b < 4; ++b) c[8 + 13 + b] = b == 0 ? 0x7F : 0xFF;
     EXPECT_EQ(load(c).values, bank.values);
 
-    // Current preset 27 becomes 0; a name record of preset 40 is skipped, not
-    // the value records after it.
+    // Current preset 27 becomes 0; only the name record of preset 40 is skipped.
     c = makeChunk(bank);
     c[8 + 17 + 3] = 27;
     c[49 + 5 * 1000 + 11] = 40;
@@ -176,8 +174,7 @@ TEST_F(ChunkTest, DamagedChunksLoadTheirWholeRecordsOnly) {
     EXPECT_EQ(got.values[5], bank.values[5]);
 }
 
-// An old preset is remapped as it is applied, the same each time, while its
-// record keeps what was stored; the first edit upgrades the record.
+// An old preset is remapped as applied, its record kept until the first edit.
 TEST_F(ChunkTest, OldVersionPresetIsRemappedInTheEngineOnlyUntilEdited) {
     BankContents bank = distinctBank(0);
     bank.values[0][11] = 0.8f;    // NoiseShape setting 3 of 4 in version 1: type C

@@ -1,5 +1,4 @@
-// The committed fuzz corpus of the preset readers, replayed under the test
-// suite's sanitizers.
+// The preset readers' fuzz corpus, replayed under the suite's sanitizers.
 #include <gtest/gtest.h>
 
 #include "fuzz/corpus_replay.h"

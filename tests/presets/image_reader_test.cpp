@@ -1,5 +1,4 @@
-// Preset images of the current layout: what the writers produce and how the
-// readers treat values out of range, short, long and garbage data.
+// Preset images: what the writers produce, and bad values, short, long and garbage data.
 #include <limits>
 
 #include "tests/presets/preset_test_support.h"

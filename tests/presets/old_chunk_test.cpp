@@ -1,13 +1,11 @@
-// The old chunk format: a header of eight words and raw preset records, the
-// value count derived from the chunk's size; read in either byte order.
+// The old chunk format: eight header words and raw records, in either byte order.
 #include "tests/presets/chunk_support.h"
 
 using namespace kt::test;
 
 namespace {
 
-// An old chunk of `count` records of `values` values; record r, value j is
-// (r + 1) / 100 + j / 1000.
+// An old chunk whose record r, value j is (r + 1) / 100 + j / 1000.
 std::vector<std::uint8_t> oldChunk(std::uint32_t count, std::uint32_t current, int records,
                                    int values, bool littleEndian) {
     ImageWriter w(littleEndian);

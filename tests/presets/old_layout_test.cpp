@@ -1,5 +1,4 @@
-// The two old file layouts: an identifier, a kind byte, then raw names and
-// values whose count follows from the data's length.
+// The two old file layouts: identifier, kind byte, raw names and values.
 #include <limits>
 
 #include "tests/presets/preset_test_support.h"
@@ -54,8 +53,7 @@ TEST_F(OldLayoutTest, OldPresetTooShortForANameAndAValueIsRefused) {
     EXPECT_TRUE(codec().loadPresetImage(one.data(), static_cast<long>(one.size()), false));
 }
 
-// Twenty values per block (the rest from the template), or more than there are
-// parameters (the rest skipped), in either byte order.
+// Too few values per block (the template fills) or too many (skipped), either byte order.
 TEST_F(OldLayoutTest, OldBankReadsTwentySevenBlocks) {
     for (int values : {20, 30}) {
         for (bool little : {false, true}) {
@@ -75,8 +73,7 @@ TEST_F(OldLayoutTest, OldBankReadsTwentySevenBlocks) {
     }
 }
 
-// A value out of range, or blocks too short for a name and one value: the
-// whole bank stays as it was.
+// A value out of range or blocks too short: the whole bank stays as it was.
 TEST_F(OldLayoutTest, RefusedOldBanksChangeNothing) {
     fx().setPresetNo(8);
     const BankSnapshot before = snapshot(fx());
@@ -88,8 +85,7 @@ TEST_F(OldLayoutTest, RefusedOldBanksChangeNothing) {
     EXPECT_FALSE(codec().loadBankImage(bytes.data(), static_cast<long>(bytes.size()), false));
     EXPECT_EQ(snapshot(fx()), before);
     EXPECT_EQ(fx().getPresetNo(), 8);
-    // Given more blocks and values than the data holds, the block reader reads
-    // only the blocks that lie whole inside it.
+    // The block reader reads only the blocks that lie whole inside the data.
     const auto two = oldBank(false, 26);
     EXPECT_TRUE(codec().bufferToBankOld(reinterpret_cast<const char*>(two.data()) + 5, 2 * 128,
                                         false, 27, 26));

@@ -1,6 +1,4 @@
-// Helpers of the preset tests: a preset store built in this process (for the
-// image code the binary interface does not reach directly), and builders of
-// byte images in either byte order.
+// A preset store in this process, and builders of byte images in either byte order.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,8 +34,7 @@ inline BankSnapshot snapshot(CPresetSystemEffect& fx) {
     return s;
 }
 
-// Writes words in a chosen order: big-endian (this program's order) or
-// little-endian (another writer's).
+// Writes words big-endian (this program's order) or little-endian.
 class ImageWriter {
   public:
     explicit ImageWriter(bool littleEndian) : little(littleEndian) {}

@@ -1,13 +1,10 @@
-// The small helpers of the file layer.
+// The file layer's text and path helpers (files are read and written in the editor tests).
 #include "presets/xplat.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
-
-#include "tests/support/temp_config.h"
 
 namespace {
 
@@ -38,34 +35,6 @@ TEST(XPlatPaths, SplitAtTheLastSlash) {
     EXPECT_FALSE(XPlatGetFileNameAndDir(("/" + std::string(257, 'x')).c_str(), name, dir));
     EXPECT_FALSE(XPlatGetFileNameAndDir((std::string(256, 'd') + "/n").c_str(), name, dir));
     EXPECT_STREQ(dir, "/");
-}
-
-TEST(XPlatFiles, NullHandlesAndOverlongPaths) {
-    EXPECT_EQ(XPlatFileRead(nullptr, nullptr, 10), 0);
-    EXPECT_EQ(XPlatFileWrite(nullptr, "x", 1), 0);
-    EXPECT_FALSE(XPlatFileClose(nullptr));
-    XPlatFile* file = reinterpret_cast<XPlatFile*>(1);
-    const std::string dir = "/tmp/" + std::string(300, 'd') + "/";
-    const std::string name(300, 'n');
-    EXPECT_EQ(XPlatFileOpen(name.c_str(), dir.c_str(), &file, false), 0);
-    EXPECT_EQ(file, nullptr);
-}
-
-TEST(XPlatFiles, WriteThenReadBack) {
-    kt::test::TempConfig config;
-    const std::string dir = config.root() + "/";
-    XPlatFile* file = nullptr;
-    EXPECT_EQ(XPlatFileOpen("f.bin", dir.c_str(), &file, true), 0);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(XPlatFileWrite(file, "abcdef", 6), 6);
-    EXPECT_FALSE(std::filesystem::exists(dir + "f.bin"));  // not before the close
-    EXPECT_TRUE(XPlatFileClose(file));
-    EXPECT_EQ(XPlatFileOpen("f.bin", dir.c_str(), &file, false), 6);
-    char buffer[8] = {};
-    EXPECT_EQ(XPlatFileRead(file, buffer, 8), 6);
-    EXPECT_EQ(XPlatFileWrite(file, "x", 1), 0);  // opened for reading only
-    XPlatFileClose(file);
-    EXPECT_STREQ(buffer, "abcdef");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// File helpers several test folders share, and stand-in programs put first on
-// PATH for the life of an object.
+// Shared file helpers, and stand-in programs first on PATH for an object's life.
 #pragma once
 
 #include <cstdlib>
@@ -27,8 +26,7 @@ inline void writeBytes(const std::filesystem::path& path, const std::vector<unsi
                static_cast<std::streamsize>(bytes.size()));
 }
 
-// Scripts in `folder`/bin, found before (or, with `only`, instead of) the
-// programs on PATH.
+// Scripts in `folder`/bin, before (or with `only`, instead of) the programs on PATH.
 class FakePrograms {
   public:
     explicit FakePrograms(const std::filesystem::path& folder, bool only = false)

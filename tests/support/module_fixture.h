@@ -1,5 +1,4 @@
-// Loads the built module through its binary interface, the way a host does,
-// with the user's preferences pointed at a temporary folder.
+// Loads the built module as a host does, preferences in a temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>

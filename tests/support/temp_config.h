@@ -1,5 +1,4 @@
-// Points XDG_CONFIG_HOME (and HOME) at a fresh temporary folder for the life
-// of the object, so tests never read or write the user's real preferences.
+// XDG_CONFIG_HOME and HOME in a fresh temporary folder for the object's life.
 #pragma once
 
 #include <cstdlib>
