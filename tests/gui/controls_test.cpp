@@ -20,31 +20,6 @@ TEST(Control, DefaultValueOnControlClickIsOneEditAndBeginEndReachTheEditor) {
     EXPECT_EQ(frame->getMouseDownView(), nullptr);
 }
 
-TEST(AnimKnob, DragsUpAndRightWithAFineShiftWithoutJumpsAndWheels) {
-    TestFrame frame(100, 100);
-    SpyListener spy;
-    auto* knob = new CAnimKnob(CRect(0, 0, 40, 40), &spy, 1, 10, 40, nullptr);
-    knob->setValue(0.5f);
-    frame->addView(knob);
-    frame.down(20, 20, kLButton);
-    frame.move(20, 20 - CAnimKnob::kDragRange / 10, kLButton);  // up a tenth of the range
-    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-5);
-    frame.move(20, 20 - CAnimKnob::kDragRange / 10 - 20, kLButton | kShift);  // Shift: fine
-    EXPECT_NEAR(knob->getValue(), 0.6f + 20 / (CAnimKnob::kDragRange * CAnimKnob::kFineFactor),
-                1e-5);
-    frame.move(500, -1000, kLButton | kShift);
-    EXPECT_EQ(knob->getValue(), 1.0f);
-    frame.up(500, -1000, kLButton);
-    EXPECT_EQ(frame.editor.events, (Events{"begin 1", "end 1"}));
-    EXPECT_GE(frame.editor.idleRequests, 1) << "a drag keeps the editor's idle work going";
-
-    knob->setWheelInc(0.1f);
-    CPoint p(10, 10);
-    frame->onWheel(p, -1.0f, 0);
-    EXPECT_NEAR(knob->getValue(), 0.9f, 1e-5);
-    EXPECT_EQ(frame.editor.events.size(), 4u);
-}
-
 TEST(KickButton, PressesWhileHeldOverItAndNotifiesPressAndRelease) {
     TestFrame frame(100, 100);
     SpyListener spy;

@@ -155,19 +155,3 @@ TEST_F(TwoViews, RemovedViewsAreForgottenByTheFrame) {
     EXPECT_EQ(left->log.back(), "down");
     left->forget();
 }
-
-TEST(ViewContainer, NestedViewsGetPointsInTheirContainersCoordinates) {
-    TestFrame frame(200, 100);
-    auto* box = new CViewContainer(CRect(50, 20, 150, 80));
-    auto* inner = new ProbeView(CRect(10, 10, 30, 30));
-    box->addView(inner);
-    frame->addView(box);
-    frame.down(65, 35, kLButton);
-    EXPECT_EQ(inner->lastPoint, CPoint(15, 15));
-    frame.move(70, 40, kLButton);
-    EXPECT_EQ(inner->lastPoint, CPoint(20, 20));
-    frame.up(70, 40, kLButton);
-    CPoint p(1, 2);
-    inner->localToFrame(p);
-    EXPECT_EQ(p, CPoint(51, 22));
-}
