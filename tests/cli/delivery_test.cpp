@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/job_support.h"
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_config.h"
@@ -158,43 +157,6 @@ TEST_F(DeliveryTest, AlbumModePutsTheWholeAlbumOnTargetWithOneSetting) {
     // One setting for all: the quiet song stays below the loud one.
     EXPECT_GT(measureLevels({&outputs[0]}).loudness - measureLevels({&outputs[1]}).loudness, 7.0);
     EXPECT_NE(result.out.find(" for every file"), std::string::npos) << result.out;
-}
-
-// A render kept in memory is written with the bytes of a second render.
-TEST_F(DeliveryTest, AKeptRenderAndASecondRenderWriteTheSameBytes) {
-    const std::string in = write("in.wav", fromStereo(generateDemoMaterial(44100, 2.0)));
-    for (auto [name, bits] :
-         {std::pair{"int16.flac", OutputBits::k16}, std::pair{"float.wav", OutputBits::k32Float}}) {
-        JobSettings settings;
-        settings.modulePath = KT_MODULE_PATH;
-        settings.settings.sets = {"Drive=+6dB", "Quantize=on", "Bits=16"};
-        settings.render.bits = bits;
-        std::string error;
-        FileJob file{in, dir.file(name), outputFormatFor(name, bits, &error), {}};
-        ASSERT_NE(file.format, 0) << error;
-        std::unique_ptr<VstPlugin> plugin = loadForJob(settings, &error);
-        ASSERT_TRUE(plugin) << error;
-        InputFile input;
-        ASSERT_TRUE(input.open(in, &error)) << error;
-        KeptRender kept;
-        ASSERT_TRUE(renderTrial(*plugin, settings, file, input.info(), 0, {}, &kept, &error))
-            << error;
-        ASSERT_TRUE(kept.store) << "memory for two seconds of audio";
-        RenderSummary fromMemory, again;
-        int renders = 0;
-        ASSERT_TRUE(
-            writeChosen(*plugin, settings, file, 0, &kept, {}, &fromMemory, &renders, &error))
-            << error;
-        EXPECT_EQ(renders, 0) << name;
-        FileJob second = file;
-        second.output = dir.file(std::string("again-") + name);
-        KeptRender none;
-        ASSERT_TRUE(writeChosen(*plugin, settings, second, 0, &none, {}, &again, &renders, &error))
-            << error;
-        EXPECT_EQ(renders, 1) << name;
-        EXPECT_EQ(readText(file.output), readText(second.output)) << name;
-        EXPECT_EQ(fromMemory.output.loudness, again.output.loudness) << name;
-    }
 }
 
 }  // namespace

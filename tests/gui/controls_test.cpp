@@ -88,7 +88,7 @@ TEST_F(PresetMenu, OpensAListInColumnsOfTwelveInsideTheFrame) {
     EXPECT_EQ(spy.values.size(), 1u);
 }
 
-TEST_F(PresetMenu, EscapeAClickOutsideOrLostFocusCloseUnchangedAndTheListIsDrawnOnTop) {
+TEST_F(PresetMenu, EscapeOrAClickOutsideCloseUnchangedAndTheListIsDrawnOnTop) {
     frame.down(325, 452, kLButton);
     frame->idle();
     EXPECT_TRUE(frame.platform().focused) << "the open list takes the keyboard";
@@ -103,10 +103,6 @@ TEST_F(PresetMenu, EscapeAClickOutsideOrLostFocusCloseUnchangedAndTheListIsDrawn
 
     frame.down(325, 452, kLButton);
     frame.down(5, 5, kLButton);
-    EXPECT_FALSE(menu->isMenuOpen());
-    // And when the keyboard goes to another window.
-    frame.down(325, 452, kLButton);
-    frame->platformFocusLost();
     EXPECT_FALSE(menu->isMenuOpen());
     EXPECT_EQ(frame->getFocusView(), nullptr);
     EXPECT_TRUE(spy.values.empty());
@@ -123,11 +119,8 @@ TEST_F(PresetMenu, KeysMoveThroughTheListAndReturnSelects) {
     EXPECT_EQ(spy.values, (std::vector<float>{17.0f}));
 }
 
-TEST_F(PresetMenu, EntriesCanBeRenamedAndRemovingTheMenuClosesItsList) {
-    menu->setEntry(4, "Renamed");
+TEST_F(PresetMenu, NoEntryPastTheEndAndRemovingTheMenuClosesItsList) {
     char title[32];
-    EXPECT_TRUE(menu->getEntry(4, title));
-    EXPECT_STREQ(title, "Renamed");
     EXPECT_FALSE(menu->getEntry(27, title));
     EXPECT_STREQ(title, "");
     frame.down(325, 452, kLButton);
