@@ -74,21 +74,6 @@ TEST(InterSamplePeakTest, FindsThePeakOfSinesBetweenTheirSamples) {
     }
 }
 
-TEST(RenderAnalysisTest, WorkerSeesEveryFrameInOrder) {
-    RenderAnalysis analysis(1, 44100);
-    std::vector<float> ramp(100000);
-    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<float>(i) / ramp.size();
-    for (std::size_t i = 0; i < ramp.size(); i += 333)
-        analysis.addInput(ramp.data() + i, std::min<std::size_t>(333, ramp.size() - i));
-    analysis.addOutput(ramp.data(), ramp.size());
-    analysis.finish();
-    const auto& peaks = analysis.input()->windowPeaks();
-    ASSERT_EQ(peaks.size(), ramp.size() / RenderAnalysis::kWindowFrames);
-    for (std::size_t w = 0; w < peaks.size(); ++w)
-        EXPECT_FLOAT_EQ(peaks[w], ramp[(w + 1) * RenderAnalysis::kWindowFrames - 1]);
-    EXPECT_EQ(analysis.output()->windowPeaks(), peaks);
-}
-
 TEST(JsonWriterTest, EscapesTextAndWritesNoNumberJsonLacks) {
     JsonWriter json;
     json.beginObject();
