@@ -84,22 +84,14 @@ TEST_F(BatchTest, ParallelRunsGiveTheBytesOfSingleRunsAndAFailureStopsNoOtherFil
 
 TEST_F(BatchTest, JsonReportParsesAndHoldsTheFigures) {
     std::vector<std::string> files = inputs();
-    // A name JSON must escape, and a silent file (no loudness: null).
-    const std::string odd = dir.file("in/quote \"and\" back\\slash \xff.wav");
-    fs::copy_file(files[0], odd);
+    // A silent file: no loudness, null.
     AudioFile silence;
     silence.sampleRate = 44100;
     silence.channels = 2;
     silence.samples.assign(2 * 22050, 0.0);
     ASSERT_TRUE(writeFloatWav(dir.file("in/silent.wav"), silence));
-    std::vector<std::string> args = {"--true-peak",
-                                     "-1",
-                                     "--output-dir",
-                                     dir.file("out"),
-                                     "--json",
-                                     "-",
-                                     odd,
-                                     dir.file("in/silent.wav"),
+    std::vector<std::string> args = {"--true-peak", "-1", "--output-dir", dir.file("out"),
+                                     "--json",      "-",  files[0],       dir.file("in/silent.wav"),
                                      files[1]};
     const CommandResult result = render(args);
     EXPECT_EQ(result.exitCode, 1);  // the broken file
@@ -110,8 +102,6 @@ TEST_F(BatchTest, JsonReportParsesAndHoldsTheFigures) {
         "f = d[\"files\"]\n"
         "assert d[\"targets\"][\"true_peak_dbtp\"] == -1 and d[\"targets\"][\"loudness_lufs\"] is "
         "None\n"
-        "assert f[0][\"input\"].endswith(\"quote \\\"and\\\" back\\\\slash \\ufffd.wav\"), "
-        "f[0][\"input\"]\n"
         "assert f[0][\"status\"] == \"ok\" and f[0][\"written\"]\n"
         "assert f[0][\"output_levels\"][\"true_peak_dbtp\"] <= -1\n"
         "for k in (\"sample_peak_dbfs\", \"true_peak_dbtp\", \"integrated_lufs\", "
@@ -130,33 +120,26 @@ TEST_F(BatchTest, JsonReportParsesAndHoldsTheFigures) {
     EXPECT_NE(result.err.find("File"), std::string::npos) << result.err;
 }
 
-// The pixel at (x, y) of an image surface.
-struct Pixel {
-    int r, g, b;
-};
-Pixel pixelAt(cairo_surface_t* image, int x, int y) {
-    const unsigned char* row =
-        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    std::uint32_t word;
-    std::memcpy(&word, row + 4 * x, 4);
-    return {static_cast<int>(word >> 16 & 0xFF), static_cast<int>(word >> 8 & 0xFF),
-            static_cast<int>(word & 0xFF)};
-}
-
 // How many pixels of a region are near a colour.
-int countNear(cairo_surface_t* image, int x0, int y0, int x1, int y1, Pixel colour) {
+int countNear(cairo_surface_t* image, int x0, int y0, int x1, int y1, const int (&rgb)[3]) {
     int count = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
-            const Pixel p = pixelAt(image, x, y);
-            count +=
-                std::abs(p.r - colour.r) + std::abs(p.g - colour.g) + std::abs(p.b - colour.b) < 60;
+            std::uint32_t p;
+            std::memcpy(&p,
+                        cairo_image_surface_get_data(image) +
+                            y * cairo_image_surface_get_stride(image) + 4 * x,
+                        4);
+            count += std::abs(int(p >> 16 & 0xFF) - rgb[0]) +
+                         std::abs(int(p >> 8 & 0xFF) - rgb[1]) + std::abs(int(p & 0xFF) - rgb[2]) <
+                     60;
         }
     return count;
 }
 
 TEST_F(BatchTest, PlotShowsLoudnessAndGainReduction) {
-    const Pixel outputLoudness{224, 84, 31}, inputLoudness{59, 125, 217}, reduction{179, 162, 209};
+    const int outputLoudness[3] = {224, 84, 31}, inputLoudness[3] = {59, 125, 217},
+              reduction[3] = {179, 162, 209};
     const std::string in = dir.file("in.wav"), png = dir.file("plot.png");
     ASSERT_TRUE(writeFloatWav(in, fromStereo(generateDemoMaterial(44100, 3.0))));
     const CommandResult result = render({"--loudness", "-12", "--true-peak", "-1", "--set",

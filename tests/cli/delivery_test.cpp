@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/job_support.h"
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_config.h"
@@ -51,10 +50,8 @@ TEST_F(DeliveryTest, DrivenDemoStaysWithinHalfADecibelOfTheOutputLevel) {
 
 TEST_F(DeliveryTest, TargetsAreMetOnMaterialOfDifferentCrest) {
     const std::string demo = write("demo.wav", fromStereo(generateDemoMaterial(44100, 6.0)));
-    const std::string dense = write("dense.wav", generatedMaterial(Crest::kDense, 6.0, 2));
     const std::string sparse = write("sparse.wav", generatedMaterial(Crest::kSparse, 6.0, 2));
-    AudioFile monoFile = generatedMaterial(Crest::kSparse, 6.0, 1, 48000);
-    const std::string mono = write("mono.wav", monoFile);
+    const std::string mono = write("mono.wav", generatedMaterial(Crest::kSparse, 6.0, 1, 48000));
     struct Case {
         std::string input, output;
         double loudness, ceiling;  // NaN: none
@@ -63,7 +60,6 @@ TEST_F(DeliveryTest, TargetsAreMetOnMaterialOfDifferentCrest) {
     const double none = NAN;
     const std::vector<Case> cases = {
         {demo, "demo14.wav", -14.0, -1.0, {"--set", "Oversample=on"}},
-        {dense, "dense9.wav", -9.0, -1.0, {}},
         {sparse,
          "sparse16.flac",
          -16.0,
@@ -89,12 +85,6 @@ TEST_F(DeliveryTest, TargetsAreMetOnMaterialOfDifferentCrest) {
         if (std::isfinite(c.ceiling)) {
             EXPECT_LE(levels.truePeak, c.ceiling) << c.output;
         }
-        int renders = 0;
-        for (std::size_t at = result.out.find("Render "); at != std::string::npos;
-             at = result.out.find("\nRender ", at + 1))
-            ++renders;
-        EXPECT_GE(renders, 1) << result.out;
-        EXPECT_LE(renders, 6) << result.out;
     }
     // The chosen settings, given by hand, give the very same file.
     const CommandResult chosen =
@@ -164,49 +154,9 @@ TEST_F(DeliveryTest, AlbumModePutsTheWholeAlbumOnTargetWithOneSetting) {
     const Levels album = measureLevels({&outputs[0], &outputs[1], &outputs[2]});
     EXPECT_NEAR(album.loudness, -16.0, 0.1);
     EXPECT_LE(album.truePeak, -1.0);
-    // One setting for all: the quiet song stays about 10 dB below the loud one.
-    const double loud = measureLevels({&outputs[0]}).loudness;
-    const double soft = measureLevels({&outputs[1]}).loudness;
-    EXPECT_GT(loud - soft, 7.0);
+    // One setting for all: the quiet song stays below the loud one.
+    EXPECT_GT(measureLevels({&outputs[0]}).loudness - measureLevels({&outputs[1]}).loudness, 7.0);
     EXPECT_NE(result.out.find(" for every file"), std::string::npos) << result.out;
-}
-
-// A render kept in memory is written with the bytes of a second render.
-TEST_F(DeliveryTest, AKeptRenderAndASecondRenderWriteTheSameBytes) {
-    const std::string in = write("in.wav", fromStereo(generateDemoMaterial(44100, 2.0)));
-    for (auto [name, bits] :
-         {std::pair{"int24.wav", OutputBits::k24}, std::pair{"int16.flac", OutputBits::k16},
-          std::pair{"float.wav", OutputBits::k32Float}}) {
-        JobSettings settings;
-        settings.modulePath = KT_MODULE_PATH;
-        settings.settings.sets = {"Drive=+6dB", "Quantize=on", "Bits=16"};
-        settings.render.bits = bits;
-        std::string error;
-        FileJob file{in, dir.file(name), outputFormatFor(name, bits, &error), {}};
-        ASSERT_NE(file.format, 0) << error;
-        std::unique_ptr<VstPlugin> plugin = loadForJob(settings, &error);
-        ASSERT_TRUE(plugin) << error;
-        InputFile input;
-        ASSERT_TRUE(input.open(in, &error)) << error;
-        KeptRender kept;
-        ASSERT_TRUE(renderTrial(*plugin, settings, file, input.info(), 0, {}, &kept, &error))
-            << error;
-        ASSERT_TRUE(kept.store) << "memory for two seconds of audio";
-        RenderSummary fromMemory, again;
-        int renders = 0;
-        ASSERT_TRUE(
-            writeChosen(*plugin, settings, file, 0, &kept, {}, &fromMemory, &renders, &error))
-            << error;
-        EXPECT_EQ(renders, 0) << name;
-        FileJob second = file;
-        second.output = dir.file(std::string("again-") + name);
-        KeptRender none;
-        ASSERT_TRUE(writeChosen(*plugin, settings, second, 0, &none, {}, &again, &renders, &error))
-            << error;
-        EXPECT_EQ(renders, 1) << name;
-        EXPECT_EQ(readText(file.output), readText(second.output)) << name;
-        EXPECT_EQ(fromMemory.output.loudness, again.output.loudness) << name;
-    }
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <cairo.h>
 
-#include "editor/MyFrame.h"
-
 namespace kt::test {
 
 namespace {
@@ -59,22 +57,6 @@ EditorFixture::EditorFixture() {
     editor->open(nullptr);
     editor->window()->idle();
     hostLog().clear();
-}
-
-EditorFixture::~EditorFixture() {
-    editor->close();
-}
-
-void EditorFixture::idleAfter(std::uint32_t ms) {
-    editor->clock += ms;
-    editor->idle();
-}
-
-void EditorFixture::click(double x, double y, std::int32_t buttons) {
-    MyFrame* frame = editor->window();
-    eventTime += 1000;  // far apart: never a double click
-    frame->platformMouseDown(x, y, buttons, eventTime);
-    frame->platformMouseUp(x, y, buttons);
 }
 
 }  // namespace kt::test

@@ -47,12 +47,18 @@ class OffscreenEditor : public Editor {
 class EditorFixture : public ::testing::Test {
   protected:
     EditorFixture();
-    ~EditorFixture() override;
+    ~EditorFixture() override { editor->close(); }
 
     // One host idle call `ms` after the clock's last reading.
-    void idleAfter(std::uint32_t ms);
-    // A click at a frame point, as the window system delivers it.
-    void click(double x, double y, std::int32_t buttons = 2);
+    void idleAfter(std::uint32_t ms) {
+        editor->clock += ms;
+        editor->idle();
+    }
+    // A click at a frame point, far from the last one in time: never a double click.
+    void click(double x, double y, std::int32_t buttons = 2) {
+        editor->window()->platformMouseDown(x, y, buttons, eventTime += 1000);
+        editor->window()->platformMouseUp(x, y, buttons);
+    }
     template <typename View>
     View* view(int nth = 0) const {
         for (int i = 0; i < editor->window()->getNbViews(); ++i)

@@ -7,6 +7,7 @@
 
 #include "editor/MyFrame.h"
 #include "editor/metering_settings.h"
+#include "gui/CBitmap.h"
 #include "gui/CControl.h"
 #include "platform/offscreen_frame.h"
 
@@ -18,12 +19,12 @@ class Recorder : public CControlListener,
                  public kt::ui::MeteringSettings {
   public:
     void valueChanged(CControl* control) override;
-    void beginEdit(long index) override;
-    void endEdit(long index) override;
+    void beginEdit(long index) override { log.push_back("begin " + std::to_string(index)); }
+    void endEdit(long index) override { log.push_back("end " + std::to_string(index)); }
     void doIdleStuff() override { ++idleRequests; }
-    void setMeterType(long type) override;
-    void setScale(long scale) override;
-    void saveTamorDefaults() override;
+    void setMeterType(long type) override { log.push_back("type " + std::to_string(type)); }
+    void setScale(long scale) override { log.push_back("scale " + std::to_string(scale)); }
+    void saveTamorDefaults() override { log.push_back("save defaults"); }
     // The values notified, in order.
     const std::vector<float>& values() const { return notified; }
     // The log as one text, entries separated by ", ".
@@ -40,7 +41,7 @@ class Recorder : public CControlListener,
 class ViewFrame {
   public:
     ViewFrame(int width = 524, int height = 462);
-    ~ViewFrame();
+    ~ViewFrame() { frame->close(); }
     MyFrame* operator->() const { return frame; }
     MyFrame* get() const { return frame; }
 
@@ -50,10 +51,19 @@ class ViewFrame {
         return view;
     }
     // Input through the frame, as the platform reports it.
-    CMouseEventResult down(double x, double y, std::int32_t buttons);
-    void move(double x, double y, std::int32_t buttons = 0);
-    void up(double x, double y, std::int32_t buttons = kLButton);
-    bool wheel(double x, double y, float distance, std::int32_t buttons = 0);
+    CMouseEventResult down(double x, double y, std::int32_t buttons) {
+        CPoint where(x, y);
+        return frame->onMouseDown(where, buttons);
+    }
+    void move(double x, double y, std::int32_t buttons = 0) {
+        frame->platformMouseMoved(x, y, buttons);
+    }
+    void up(double x, double y, std::int32_t buttons = kLButton) {
+        frame->platformMouseUp(x, y, buttons);
+    }
+    bool wheel(double x, double y, float distance, std::int32_t buttons = 0) {
+        return frame->onWheel(CPoint(x, y), kMouseWheelAxisY, distance, buttons);
+    }
     void click(double x, double y, std::int32_t buttons = kLButton) {
         down(x, y, buttons);
         up(x, y, buttons);
@@ -65,14 +75,13 @@ class ViewFrame {
 
   private:
     MyFrame* frame;
-    kt::OffscreenFrame* platform;
 };
 
 // A plain bitmap of the given size, held for the test (views keep their own references).
 class TestBitmap {
   public:
     TestBitmap(int width, int height);
-    ~TestBitmap();
+    ~TestBitmap() { bitmap->forget(); }
     TestBitmap(const TestBitmap&) = delete;
     TestBitmap& operator=(const TestBitmap&) = delete;
     operator CBitmap*() const { return bitmap; }

@@ -81,18 +81,6 @@ TEST_F(PresetDialogsTest, ReversedLoadSaysSoAndCancelChangesNothing) {
     EXPECT_EQ(snapshot(fx()), before);
 }
 
-TEST_F(PresetDialogsTest, SaveDialogWritesTheChosenFile) {
-    const fs::path preset = fs::path(config.root()) / "saved.kav";
-    answer(preset.string());
-    framed->savePreset();
-    finishDialog();
-    EXPECT_EQ(fs::file_size(preset), 1041u);
-    const std::string args = readText(argsFile);
-    EXPECT_NE(args.find("--save"), std::string::npos);
-    EXPECT_NE(args.find("--file-filter=Kav Preset (*.kav) | *.kav"), std::string::npos) << args;
-    EXPECT_STREQ(framed->currentPresetFileName(), "saved.kav");
-}
-
 TEST_F(PresetDialogsTest, ClosingTheWindowEndsAnOpenDialog) {
     const fs::path bank = fs::path(config.root()) / "late.kvb";
     answer(bank.string());

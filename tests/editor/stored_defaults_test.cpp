@@ -33,21 +33,6 @@ TEST_F(StoredDefaultsTest, NothingStoredLeavesTheFactoryPresets) {
     EXPECT_FALSE(fs::exists(config.configDir() + "/CurrDir"));
 }
 
-TEST_F(StoredDefaultsTest, DefaultBankSurvivesANewInstance) {
-    fx().setPresetNo(4);
-    plugin->setParameter(2, 0.0625f);
-    fx().setPresetName("Stored bank four");
-    editor().saveDefaultBank();
-    const BankSnapshot stored = snapshot(fx());
-    restart();
-    EXPECT_EQ(snapshot(fx()), stored);
-    EXPECT_EQ(fx().getPresetNo(), 0);  // start-up applies preset 0
-
-    editor().resetDefaultBank();
-    restart();
-    EXPECT_EQ(fx().preset(4).nameText(), "Limiter Hard");
-}
-
 TEST_F(StoredDefaultsTest, DefaultPresetLoadsIntoPresetZeroAtStartUp) {
     fx().setPresetNo(7);
     editor().saveDefaultPreset();

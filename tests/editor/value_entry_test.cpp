@@ -40,14 +40,12 @@ TEST(ValueConversions, TypedTextIsLimitedToTheRangeAndShownBackInTheFieldsFormat
     } cases[] = {{InputEntered, InputDisplay, "+3", 0.5625f, "+3.00dB"},
                  {InputEntered, InputDisplay, "-99", 0.0f, "-24.00dB"},
                  {OutputEntered, OutputDisplay, "-30", 0.0f, "-12.00dB"},
-                 {OutputEntered, OutputDisplay, "5", 1.0f, "+0.00dB"},
                  {OutputEntered, OutputDisplay, "loud", 1.0f, "+0.00dB"},  // no number: 0 dB
                  {OutputEntered, OutputDisplay, "-6dB please", 0.5f, "-6.00dB"},
                  {LevelerEntered, LevelerDisplay, "OFF", 1.0f, "off"},
                  {LevelerEntered, LevelerDisplay, "-0.0", 1.0f, "off"},
                  {LevelerEntered, LevelerDisplay, "-3", 0.75f, "-3.00dB"},
                  {TransientEntered, TransientDisplay, "150", 1.0f, "100.0%"},
-                 {TransientEntered, TransientDisplay, "20", 0.2f, "20.0%"},
                  {LinkEntered, LinkDisplay, "-5", 0.0f, "0.0%"},
                  {ReleaseEntered, ReleaseDisplay, "0.5", 0.0f, "1.0ms"},
                  {ReleaseEntered, ReleaseDisplay, "2000", 1.0f, "1000.0ms"}};
@@ -55,7 +53,6 @@ TEST(ValueConversions, TypedTextIsLimitedToTheRangeAndShownBackInTheFieldsFormat
         EXPECT_EQ(entered(c.entry, c.typed), c.value) << c.typed;
         EXPECT_EQ(shown(c.display, c.value), c.shown) << c.typed;
     }
-    EXPECT_EQ(shown(ReleaseDisplay, entered(ReleaseEntered, "200")), "200.0ms");
 }
 
 TEST(ValueConversions, NotANumberNeverBecomesAParameterValue) {

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <numbers>
 #include <random>
 #include <vector>
 
@@ -141,20 +140,6 @@ TEST_F(Interpolators, QuarterPeaksOfAStretchEqualThoseOfEachWindow) {
         ASSERT_EQ(peaks[0][i - 63], want.l) << i;
         ASSERT_EQ(peaks[1][i - 63], want.r) << i;
     }
-}
-
-TEST_F(Interpolators, FindInterSamplePeakOfQuarterRateSine) {
-    // A sine at fs/4 sampled at +-45 degrees shows 0.707 on samples, 1.0 between.
-    double half = 0.0, quarter = 0.0;
-    for (int i = 0; i < 128; ++i) {
-        history.push(std::sin(std::numbers::pi / 2 * i + std::numbers::pi / 4), 0.0);
-        if (i < 64) continue;
-        EXPECT_NEAR(std::fabs(history.centre().l), std::sqrt(0.5), 1e-12);
-        half = std::max(half, halfbandPeak(history.window()).l);
-        quarter = std::max(quarter, quarterPeak(history.window()).l);
-    }
-    EXPECT_NEAR(half, 1.0, 0.01);
-    EXPECT_NEAR(quarter, 1.0, 0.01);
 }
 
 TEST(SmoothingConvolver, EmitsCircularConvolutionOfEachBlock) {

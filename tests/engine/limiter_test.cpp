@@ -6,7 +6,6 @@
 #include <cmath>
 #include <thread>
 
-#include "engine/interpolators.h"
 #include "engine/parameters.h"
 #include "tests/engine/engine_test_support.h"
 
@@ -116,20 +115,6 @@ TEST_P(Invariance, BlockSizeDoesNotChangeTheResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, Invariance, ::testing::Values(1, 7, 64));
-
-TEST(Limiter, BaselineAndAvx2PathsAgreeToRounding) {
-    const Stereo in = test::mixSignal(9000, 44100.0, 1.2);
-    Stereo out[2];
-    for (int baseline = 0; baseline < 2; ++baseline) {
-        forceBaselineKernels(baseline == 1);
-        auto engine = makeEngine();
-        busySettings(*engine);
-        engine->setParameter(kQuantize, 0.0f);  // dither rounding would amplify ulps
-        out[baseline] = run(*engine, in);
-    }
-    forceBaselineKernels(false);
-    for (size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(out[0].l[i], out[1].l[i], 1e-12) << i;
-}
 
 // Single precision is the double result rounded, also when blocks switch precision.
 TEST(Limiter, SingleAndDoublePrecisionAgreeAfterRounding) {

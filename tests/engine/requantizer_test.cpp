@@ -76,9 +76,7 @@ TEST(Requantizer, NoiseShapingPushesErrorOutOfTheLowBand) {
     EXPECT_LT(lowPower[1], 0.5 * lowPower[0]);
 }
 
-// The requantizer as the loop specifies it, written plainly: one ring of 32
-// errors per channel of which the first K are in use, the sum taken in index
-// order, and a change of table that resets the position and keeps the ring.
+// Plainly: 32 errors per channel, the first K in use; a new table resets only the position.
 class PlainRequantizer {
   public:
     PlainRequantizer() { dither_.seed(); }
@@ -119,12 +117,7 @@ class PlainRequantizer {
 };
 
 TEST(Requantizer, OrderChangesKeepTheRingAsSpecified) {
-    // Shapes in turn, each for a span that is not a multiple of either order:
-    // 12 -> 32 finds zeros in slots 12..31, 32 -> 12 -> 32 finds there the
-    // errors of the first time at 32, 32 -> 32 keeps the whole ring. "type F"
-    // weighs slots 12..23 heavily, so a stale value there changes the output
-    // within a few samples. The two sums differ in order, hence in rounding,
-    // by far less than a step: on this material no output sample feels it.
+    // Orders 12 -> 32 -> 12 -> 32 -> 32 over spans no order divides; "type F" shows stale slots.
     const int shapes[] = {2, 6, 3, 6, 4, 0, 5, 2};
     const size_t span = 1501;
     const size_t frames = span * std::size(shapes);

@@ -20,31 +20,6 @@ TEST(Control, DefaultValueOnControlClickIsOneEditAndBeginEndReachTheEditor) {
     EXPECT_EQ(frame->getMouseDownView(), nullptr);
 }
 
-TEST(AnimKnob, DragsUpAndRightWithAFineShiftWithoutJumpsAndWheels) {
-    TestFrame frame(100, 100);
-    SpyListener spy;
-    auto* knob = new CAnimKnob(CRect(0, 0, 40, 40), &spy, 1, 10, 40, nullptr);
-    knob->setValue(0.5f);
-    frame->addView(knob);
-    frame.down(20, 20, kLButton);
-    frame.move(20, 20 - CAnimKnob::kDragRange / 10, kLButton);  // up a tenth of the range
-    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-5);
-    frame.move(20, 20 - CAnimKnob::kDragRange / 10 - 20, kLButton | kShift);  // Shift: fine
-    EXPECT_NEAR(knob->getValue(), 0.6f + 20 / (CAnimKnob::kDragRange * CAnimKnob::kFineFactor),
-                1e-5);
-    frame.move(500, -1000, kLButton | kShift);
-    EXPECT_EQ(knob->getValue(), 1.0f);
-    frame.up(500, -1000, kLButton);
-    EXPECT_EQ(frame.editor.events, (Events{"begin 1", "end 1"}));
-    EXPECT_GE(frame.editor.idleRequests, 1) << "a drag keeps the editor's idle work going";
-
-    knob->setWheelInc(0.1f);
-    CPoint p(10, 10);
-    frame->onWheel(p, -1.0f, 0);
-    EXPECT_NEAR(knob->getValue(), 0.9f, 1e-5);
-    EXPECT_EQ(frame.editor.events.size(), 4u);
-}
-
 TEST(KickButton, PressesWhileHeldOverItAndNotifiesPressAndRelease) {
     TestFrame frame(100, 100);
     SpyListener spy;
@@ -113,7 +88,7 @@ TEST_F(PresetMenu, OpensAListInColumnsOfTwelveInsideTheFrame) {
     EXPECT_EQ(spy.values.size(), 1u);
 }
 
-TEST_F(PresetMenu, EscapeAClickOutsideOrLostFocusCloseUnchangedAndTheListIsDrawnOnTop) {
+TEST_F(PresetMenu, EscapeOrAClickOutsideCloseUnchangedAndTheListIsDrawnOnTop) {
     frame.down(325, 452, kLButton);
     frame->idle();
     EXPECT_TRUE(frame.platform().focused) << "the open list takes the keyboard";
@@ -128,10 +103,6 @@ TEST_F(PresetMenu, EscapeAClickOutsideOrLostFocusCloseUnchangedAndTheListIsDrawn
 
     frame.down(325, 452, kLButton);
     frame.down(5, 5, kLButton);
-    EXPECT_FALSE(menu->isMenuOpen());
-    // And when the keyboard goes to another window.
-    frame.down(325, 452, kLButton);
-    frame->platformFocusLost();
     EXPECT_FALSE(menu->isMenuOpen());
     EXPECT_EQ(frame->getFocusView(), nullptr);
     EXPECT_TRUE(spy.values.empty());
@@ -148,11 +119,8 @@ TEST_F(PresetMenu, KeysMoveThroughTheListAndReturnSelects) {
     EXPECT_EQ(spy.values, (std::vector<float>{17.0f}));
 }
 
-TEST_F(PresetMenu, EntriesCanBeRenamedAndRemovingTheMenuClosesItsList) {
-    menu->setEntry(4, "Renamed");
+TEST_F(PresetMenu, NoEntryPastTheEndAndRemovingTheMenuClosesItsList) {
     char title[32];
-    EXPECT_TRUE(menu->getEntry(4, title));
-    EXPECT_STREQ(title, "Renamed");
     EXPECT_FALSE(menu->getEntry(27, title));
     EXPECT_STREQ(title, "");
     frame.down(325, 452, kLButton);

@@ -126,18 +126,3 @@ TEST_F(FakeDialogs, AlertReturnsAtOnceAndShowsTheTextVerbatim) {
     EXPECT_EQ(args[1], "--no-markup");
     EXPECT_EQ(args.back(), "~/\"Kav Tamor.pdf\" <&>");  // second line of the text
 }
-
-TEST_F(FakeDialogs, ClosingTheFrameEndsAnOpenDialogWithoutAnAnswer) {
-    fake("zenity", "/tmp/late.kav", 0, 3.0);
-    auto* frame = new CFrame(CRect(0, 0, 50, 50), nullptr);
-    frame->open(std::make_unique<OffscreenFrame>(50, 50));
-    CFileSelector* selector = new CFileSelector(frame, CFileSelector::kSelectSaveFile);
-    bool called = false;
-    ASSERT_TRUE(selector->run([&](CFileSelector*, const char*) { called = true; }));
-    selector->forget();
-    ASSERT_TRUE(waitForFile(dir / "zenity.args"));
-    frame->close();
-    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
-    EXPECT_FALSE(called);
-    EXPECT_FALSE(fs::exists(dir / "zenity.done")) << "the dialog program was ended";
-}

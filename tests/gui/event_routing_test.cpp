@@ -71,16 +71,6 @@ TEST_F(TwoViews, DragSendsMovesAndUpToTheDraggingViewEvenOutsideIt) {
     EXPECT_EQ(left->log.back(), "exited");
 }
 
-TEST_F(TwoViews, HoverEntersAndExitsAndMovesReachTheHoveredView) {
-    frame.move(20, 20);
-    frame.move(25, 20);
-    frame.move(120, 20);
-    EXPECT_EQ(left->log, (Log{"entered", "moved", "moved", "exited"}));
-    EXPECT_EQ(right->log, (Log{"entered", "moved"}));
-    frame->platformMouseExited();
-    EXPECT_EQ(right->log.back(), "exited");
-}
-
 TEST_F(TwoViews, DoubleClickFlagComesFromTimeAndPlace) {
     frame.down(20, 20, kLButton, 1000);
     frame.up(20, 20, kLButton);
@@ -98,18 +88,6 @@ TEST_F(TwoViews, DoubleClickFlagComesFromTimeAndPlace) {
     frame.up(40, 40, kLButton);
     frame.down(40, 40, kRButton, 2100);  // another button
     EXPECT_EQ(left->lastButtons, kRButton);
-}
-
-TEST_F(TwoViews, WheelGoesToTheViewUnderThePointer) {
-    frame->platformWheel(120, 20, 0, 1.0f, kShift);
-    EXPECT_EQ(right->log, (Log{"wheel up"}));
-    EXPECT_EQ(right->lastButtons, kShift);
-    frame->platformWheel(120, 20, 1, 1.0f, 0);  // horizontal: the probe only takes vertical
-    EXPECT_EQ(right->log.size(), 1u);
-    CPoint p(20, 20);
-    EXPECT_TRUE(frame->onWheel(p, -1.0f, 0));
-    EXPECT_EQ(left->log.back(), "wheel down");
-    EXPECT_FALSE(frame->onWheel(CPoint(80, 80), 1.0f, 0));
 }
 
 TEST_F(TwoViews, ModalViewTakesAllMouseInputInFrameCoordinates) {
@@ -132,18 +110,6 @@ TEST_F(TwoViews, ModalViewTakesAllMouseInputInFrameCoordinates) {
     EXPECT_EQ(right->log.back(), "down");
 }
 
-TEST_F(TwoViews, KeysGoToTheModalViewThenTheFocusViewAndTakeTheKeyboard) {
-    VstKeyCode key{'a', 0, 0};
-    EXPECT_EQ(frame->onKeyDown(key), -1);
-    frame->setFocusView(right);
-    EXPECT_TRUE(frame.platform().focused);
-    EXPECT_TRUE(frame->platformKeyDown(key));
-    EXPECT_EQ(right->log.back(), "key 97");
-    frame->removeView(right);  // a focus view that goes gives the keyboard back
-    EXPECT_EQ(frame->getFocusView(), nullptr);
-    EXPECT_FALSE(frame.platform().focused);
-}
-
 TEST_F(TwoViews, RemovedViewsAreForgottenByTheFrame) {
     frame.down(20, 20, kLButton);
     left->remember();
@@ -154,20 +120,4 @@ TEST_F(TwoViews, RemovedViewsAreForgottenByTheFrame) {
     frame.up(30, 30, kLButton);
     EXPECT_EQ(left->log.back(), "down");
     left->forget();
-}
-
-TEST(ViewContainer, NestedViewsGetPointsInTheirContainersCoordinates) {
-    TestFrame frame(200, 100);
-    auto* box = new CViewContainer(CRect(50, 20, 150, 80));
-    auto* inner = new ProbeView(CRect(10, 10, 30, 30));
-    box->addView(inner);
-    frame->addView(box);
-    frame.down(65, 35, kLButton);
-    EXPECT_EQ(inner->lastPoint, CPoint(15, 15));
-    frame.move(70, 40, kLButton);
-    EXPECT_EQ(inner->lastPoint, CPoint(20, 20));
-    frame.up(70, 40, kLButton);
-    CPoint p(1, 2);
-    inner->localToFrame(p);
-    EXPECT_EQ(p, CPoint(51, 22));
 }

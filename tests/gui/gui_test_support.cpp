@@ -11,10 +11,6 @@ TestFrame::TestFrame(int width, int height) {
     frame->open(std::move(platform));
 }
 
-TestFrame::~TestFrame() {
-    frame->close();
-}
-
 std::uint32_t pixelOf(cairo_surface_t* s, int x, int y) {
     cairo_surface_flush(s);
     const unsigned char* row =
@@ -39,16 +35,6 @@ std::uint32_t TestFrame::pixel(int x, int y) const {
     return pixelOf(offscreen->backBuffer(), x, y);
 }
 
-void TestFrame::down(double x, double y, std::int32_t buttons, std::uint32_t timeMs) {
-    frame->platformMouseDown(x, y, buttons, timeMs);
-}
-void TestFrame::move(double x, double y, std::int32_t buttons) {
-    frame->platformMouseMoved(x, y, buttons);
-}
-void TestFrame::up(double x, double y, std::int32_t buttons) {
-    frame->platformMouseUp(x, y, buttons);
-}
-
 std::vector<unsigned char> stripedPng(int width, int bandHeight,
                                       const std::vector<std::uint32_t>& colours) {
     const int height = bandHeight * static_cast<int>(colours.size());
@@ -67,49 +53,11 @@ std::vector<unsigned char> stripedPng(int width, int bandHeight,
     return bytes;
 }
 
-ProbeView::ProbeView(const CRect& size, CMouseEventResult downResult, std::uint32_t colour)
-    : CView(size), downResult(downResult), colour(colour) {}
-
 void ProbeView::draw(CDrawContext* context) {
     ++draws;
     context->setFillColor(CColor((colour >> 16) & 255, (colour >> 8) & 255, colour & 255));
     context->fillRect(size);
     setDirty(false);
-}
-
-void ProbeView::note(const char* what, const CPoint& where, const CButtonState& buttons) {
-    log.push_back(what);
-    lastPoint = where;
-    lastButtons = buttons;
-}
-CMouseEventResult ProbeView::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    note("down", where, buttons);
-    return downResult;
-}
-CMouseEventResult ProbeView::onMouseUp(CPoint& where, const CButtonState& buttons) {
-    note("up", where, buttons);
-    return kMouseEventHandled;
-}
-CMouseEventResult ProbeView::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    note("moved", where, buttons);
-    return kMouseEventHandled;
-}
-CMouseEventResult ProbeView::onMouseEntered(CPoint&, const CButtonState&) {
-    log.push_back("entered");
-    return kMouseEventHandled;
-}
-CMouseEventResult ProbeView::onMouseExited(CPoint&, const CButtonState&) {
-    log.push_back("exited");
-    return kMouseEventHandled;
-}
-bool ProbeView::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
-    note(distance > 0 ? "wheel up" : "wheel down", where, buttons);
-    return true;
-}
-std::int32_t ProbeView::onKeyDown(VstKeyCode& key) {
-    log.push_back("key " + std::to_string(key.character));
-    lastKey = key;
-    return 1;
 }
 
 }  // namespace kt::test

@@ -34,7 +34,7 @@ class SpyListener : public CControlListener {
 class TestFrame {
   public:
     TestFrame(int width, int height);
-    ~TestFrame();
+    ~TestFrame() { frame->close(); }
     CFrame* operator->() const { return frame; }
     CFrame* get() const { return frame; }
     OffscreenFrame& platform() const { return *offscreen; }
@@ -43,9 +43,13 @@ class TestFrame {
     std::uint32_t pixel(int x, int y) const;
 
     // Input as the window system delivers it.
-    void down(double x, double y, std::int32_t buttons, std::uint32_t timeMs = 1000);
-    void move(double x, double y, std::int32_t buttons = 0);
-    void up(double x, double y, std::int32_t buttons);
+    void down(double x, double y, std::int32_t buttons, std::uint32_t timeMs = 1000) {
+        frame->platformMouseDown(x, y, buttons, timeMs);
+    }
+    void move(double x, double y, std::int32_t buttons = 0) {
+        frame->platformMouseMoved(x, y, buttons);
+    }
+    void up(double x, double y, std::int32_t buttons) { frame->platformMouseUp(x, y, buttons); }
 
     SpyEditor editor;
 
@@ -66,15 +70,32 @@ std::vector<unsigned char> stripedPng(int width, int bandHeight,
 class ProbeView : public CView {
   public:
     ProbeView(const CRect& size, CMouseEventResult downResult = kMouseEventHandled,
-              std::uint32_t colour = 0x000000);
+              std::uint32_t colour = 0x000000)
+        : CView(size), downResult(downResult), colour(colour) {}
     void draw(CDrawContext* context) override;
-    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseEntered(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-    bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-    std::int32_t onKeyDown(VstKeyCode& key) override;
+    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override {
+        return note("down", where, buttons), downResult;
+    }
+    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override {
+        return note("up", where, buttons), kMouseEventHandled;
+    }
+    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override {
+        return note("moved", where, buttons), kMouseEventHandled;
+    }
+    CMouseEventResult onMouseEntered(CPoint&, const CButtonState&) override {
+        return log.push_back("entered"), kMouseEventHandled;
+    }
+    CMouseEventResult onMouseExited(CPoint&, const CButtonState&) override {
+        return log.push_back("exited"), kMouseEventHandled;
+    }
+    bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override {
+        return note(distance > 0 ? "wheel up" : "wheel down", where, buttons), true;
+    }
+    std::int32_t onKeyDown(VstKeyCode& key) override {
+        log.push_back("key " + std::to_string(key.character));
+        lastKey = key;
+        return 1;
+    }
 
     std::vector<std::string> log;
     CPoint lastPoint;
@@ -83,7 +104,11 @@ class ProbeView : public CView {
     int draws = 0;
 
   private:
-    void note(const char* what, const CPoint& where, const CButtonState& buttons);
+    void note(const char* what, const CPoint& where, const CButtonState& buttons) {
+        log.push_back(what);
+        lastPoint = where;
+        lastButtons = buttons;
+    }
     CMouseEventResult downResult;
     std::uint32_t colour;
 };

@@ -1,14 +1,10 @@
-// Bad control values and unconnected ports do no harm; editor changes reach the listener.
-#include "lv2/lv2_instance.h"
-
+// Bad control values and unconnected ports do no harm.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <vector>
 
 #include "engine/parameters.h"
-#include "lv2/lv2_descriptor.h"
 #include "tests/lv2/lv2_test_host.h"
 #include "tests/support/module_fixture.h"
 
@@ -44,47 +40,6 @@ TEST(Lv2Instance, ControlsAndConnectionsAHostGetsWrong) {
     EXPECT_EQ(vst->getParameter(kRelease), 1.0f);
     EXPECT_EQ(vst->getParameter(kTransient), 0.0f);
     EXPECT_EQ(vst->getParameter(kOutput), output);
-}
-
-class Recorder : public lv2::EffectListener {
-  public:
-    void parameterAutomated(int index, float value) override {
-        automated.push_back({index, value});
-    }
-    void editBegun(int index) override { begun.push_back(index); }
-    void editEnded(int index) override { ended.push_back(index); }
-    void displayChanged() override { ++displays; }
-    void instanceGone() override {}
-
-    std::vector<std::pair<int, float>> automated;
-    std::vector<int> begun, ended;
-    int displays = 0;
-};
-
-TEST(Lv2Instance, TheEditorsChangesReachTheListener) {
-    TempConfig config;
-    const LV2_Descriptor& descriptor = lv2::descriptor();
-    const LV2_Feature* features[] = {nullptr};
-    LV2_Handle handle = descriptor.instantiate(&descriptor, 48000, "", features);
-    ASSERT_TRUE(handle);
-    auto* instance = static_cast<lv2::Lv2Instance*>(handle);
-    Recorder recorder;
-    ASSERT_TRUE(instance->attachListener(&recorder));
-
-    instance->effect().beginEdit(kDrive);
-    instance->effect().setParameterAutomated(kDrive, 0.6f);
-    instance->effect().endEdit(kDrive);
-    instance->effect().setPresetNo(3);
-    EXPECT_EQ(recorder.automated, (std::vector<std::pair<int, float>>{{kDrive, 0.6f}}));
-    // A preset switch brackets itself as an edit of parameter 0.
-    EXPECT_EQ(recorder.begun, (std::vector<int>{kDrive, 0}));
-    EXPECT_EQ(recorder.ended, (std::vector<int>{kDrive, 0}));
-    EXPECT_GE(recorder.displays, 1);
-
-    instance->detachListener(&recorder);
-    instance->effect().setParameterAutomated(kDrive, 0.2f);
-    EXPECT_EQ(recorder.automated.size(), 1u);
-    descriptor.cleanup(handle);
 }
 
 }  // namespace

@@ -1,16 +1,12 @@
 // The LV2 user interface loaded from the built bundle, in X11 windows on Xvfb.
-#include <cairo.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
-#include <unistd.h>
 
 #include <array>
 #include <chrono>
-#include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -64,33 +60,6 @@ struct Ui {
     LV2UI_Handle handle = nullptr;
     LV2UI_Widget widget = nullptr;
 };
-
-// The host window's pixels in a rectangle, from a screenshot.
-std::vector<std::uint32_t> shoot(X11HostWindow& window, int x, int y, int w, int h) {
-    const auto path =
-        std::filesystem::temp_directory_path() / ("kt_lv2_ui_" + std::to_string(getpid()) + ".png");
-    std::vector<std::uint32_t> pixels;
-    if (!window.saveScreenshot(path.c_str())) return pixels;
-    cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
-    std::filesystem::remove(path);
-    if (cairo_image_surface_get_width(image) == kWidth) {
-        const int stride = cairo_image_surface_get_stride(image);
-        for (int row = y; row < y + h; ++row) {
-            const auto* p = reinterpret_cast<const std::uint32_t*>(
-                cairo_image_surface_get_data(image) + row * stride);
-            pixels.insert(pixels.end(), p + x, p + x + w);
-        }
-    }
-    cairo_surface_destroy(image);
-    return pixels;
-}
-
-int changedPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-    if (a.size() != b.size() || a.empty()) return -1;
-    int changed = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) changed += a[i] != b[i];
-    return changed;
-}
 
 // The host: ports follow the UI's writes, recorded with touches and size.
 class Lv2UiTest : public ::testing::Test {
@@ -159,7 +128,7 @@ class Lv2UiTest : public ::testing::Test {
                       }};
 };
 
-TEST_F(Lv2UiTest, OpensIdlesAndClosesManyTimesAndItsMetersMove) {
+TEST_F(Lv2UiTest, OpensIdlesAndClosesManyTimesBesideAudio) {
     Lv2Run lv2(bundle, 44100);
     for (int round = 0; round < 12; ++round) {
         auto ui = open(lv2);
@@ -173,26 +142,16 @@ TEST_F(Lv2UiTest, OpensIdlesAndClosesManyTimesAndItsMetersMove) {
 
     // Audio blocks on a thread while the window idles and a control moves.
     auto ui = open(lv2);
-    auto play = [&](float amplitude, int ms) {
-        std::vector<float> in(441), outL(441), outR(441);
-        for (std::size_t n = 0; n < in.size(); ++n)
-            in[n] = amplitude * static_cast<float>(std::sin(0.06 * static_cast<double>(n)));
-        std::thread audio([&] {
-            for (int t = 0; t < ms; t += 10) {
-                lv2.run(in.data(), in.data(), outL.data(), outR.data(), 441);
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-        });
-        ui->portEvent(kRelease, 0.3f + amplitude * 0.2f);
-        ui->idleFor(ms);
-        audio.join();
-        ui->idleFor(50);
-    };
-    auto meters = [&] { return shoot(*window, 147, 38, 232, 370); };  // in, reduction, out
-    play(0.0f, 150);
-    const auto quiet = meters();
-    play(0.5f, 300);
-    EXPECT_GT(changedPixels(quiet, meters()), 1000);
+    std::vector<float> in(441, 0.5f), outL(441), outR(441);
+    std::thread audio([&] {
+        for (int t = 0; t < 300; t += 10) {
+            lv2.run(in.data(), in.data(), outL.data(), outR.data(), 441);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    ui->portEvent(kRelease, 0.4f);
+    ui->idleFor(300);
+    audio.join();
 }
 
 TEST_F(Lv2UiTest, ControlsAndPortsStayInStepBothWays) {
@@ -204,22 +163,7 @@ TEST_F(Lv2UiTest, ControlsAndPortsStayInStepBothWays) {
     ui->idleFor(60);
     EXPECT_TRUE(writes.empty());
 
-    // A click on Power: one port write. The host echoes it: nothing comes back.
-    const float powerBefore = lv2.controls[kPower];
-    window->sendButton(262, 417, 1, true, 1000);
-    window->sendButton(262, 417, 1, false, 1050);
-    window->flush();
-    ui->idleFor(150);
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].first, static_cast<std::uint32_t>(kPower));
-    EXPECT_NE(writes[0].second, powerBefore);
-    ui->portEvent(kPower, lv2.controls[kPower]);
-    ui->idleFor(60);
-    EXPECT_EQ(writes.size(), 1u);
-    expectPortsMatchTheEffect(lv2);
-
     // A drag on Drive: writes inside a touch; a lagging echo does not pull the knob back.
-    writes.clear();
     window->sendButton(80, 376, 1, true, 2000);
     for (int y = 370; y >= 340; y -= 10) {
         window->sendMotion(80, y, kPlatformLeftButton);
@@ -236,14 +180,11 @@ TEST_F(Lv2UiTest, ControlsAndPortsStayInStepBothWays) {
     EXPECT_EQ(touches, (std::vector<Touch>{{kDrive, true}, {kDrive, false}}));
     expectPortsMatchTheEffect(lv2);
 
-    // A port moved while stopped: the effect and the knob follow, nothing is written back.
+    // A port moved while stopped: the effect follows, nothing is written back.
     writes.clear();
-    auto knob = [&] { return shoot(*window, 52, 349, 56, 55); };
-    const auto before = knob();
     lv2.controls[kDrive] = 0.8f;
     ui->portEvent(kDrive, 0.8f);
     ui->idleFor(100);
-    EXPECT_GT(changedPixels(before, knob()), 50);
     EXPECT_TRUE(writes.empty());
     expectPortsMatchTheEffect(lv2);
 
