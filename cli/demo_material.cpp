@@ -190,7 +190,7 @@ bool writeStereoFile(const std::string& path, const StereoSignal& signal, int fo
     }
     AtomicOutput output;
     if (!output.open(path, error)) return false;
-    SNDFILE* file = sf_open(output.temporaryPath().c_str(), SFM_WRITE, &info);
+    SNDFILE* file = openForWriting(output.temporaryPath(), &info);
     if (file == nullptr) {
         *error = "cannot write " + path + ": " + sf_strerror(nullptr);
         return false;

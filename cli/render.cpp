@@ -241,7 +241,7 @@ bool openOutput(const std::string& path, int format, int sampleRate, int channel
         return false;
     }
     if (!output.open(path, error)) return false;
-    file.handle = sf_open(output.temporaryPath().c_str(), SFM_WRITE, &info);
+    file.handle = openForWriting(output.temporaryPath(), &info);
     if (file.handle == nullptr) {
         *error = "cannot write " + path + ": " + sf_strerror(nullptr);
         return false;

@@ -7,6 +7,13 @@
 #include "cli/output_format.h"
 
 namespace kt {
+
+SNDFILE* openForWriting(const std::string& path, SF_INFO* info) {
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, info);
+    if (file != nullptr) sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    return file;
+}
+
 namespace {
 
 // x on a grid of 2^(bits-1) steps per unit, rounded to the nearest step and

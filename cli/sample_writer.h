@@ -8,9 +8,15 @@
 
 #include <sndfile.h>
 
+#include <string>
 #include <vector>
 
 namespace kt {
+
+// Opens path for writing in info's format, without the PEAK chunk libsndfile
+// adds to float files: its time stamp would make two renders of the same
+// audio differ in bytes.
+SNDFILE* openForWriting(const std::string& path, SF_INFO* info);
 
 class RenderSink {
   public:
