@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "host/AEffEditor.h"
 #include "gui/VSTGUIEditorInterface.h"
+#include "host/AEffEditor.h"
 
 class MyFrame;
 class CBitmap;

@@ -12,10 +12,10 @@
 #include "editor/meter_readouts.h"
 #include "editor/mode_button.h"
 #include "editor/on_off_buttons.h"
-#include "engine/parameters.h"
 #include "editor/speed_switch.h"
 #include "editor/steppers.h"
 #include "editor/value_fields.h"
+#include "engine/parameters.h"
 #include "gui/CBitmap.h"
 #include "host/AudioEffect.h"
 

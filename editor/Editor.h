@@ -95,8 +95,8 @@ class Editor : public CPresetSystemEditor, public kt::ui::MeteringSettings {
     kt::MeterSource* meterSource = nullptr;
 
     // Views of the open window (owned by the frame); null while closed.
-    std::array<CControl*, kt::ui::kNumControlTags> controls{};  // by tag
-    std::array<CMyKnob*, kt::ui::kNumControlTags> knobs{};      // by tag
+    std::array<CControl*, kt::ui::kNumControlTags> controls{};         // by tag
+    std::array<CMyKnob*, kt::ui::kNumControlTags> knobs{};             // by tag
     std::array<CKavTextEdit*, kt::ui::kNumControlTags> valueFields{};  // by tag
     CMeterIn* meterIn = nullptr;
     CMeterOut* meterOut = nullptr;

@@ -7,8 +7,8 @@
 #include "editor/meter_source.h"
 #include "editor/mode_button.h"
 #include "editor/on_off_buttons.h"
-#include "engine/parameters.h"
 #include "editor/steppers.h"
+#include "engine/parameters.h"
 #include "host/AudioEffect.h"
 #include "platform/preferences.h"
 
@@ -77,5 +77,6 @@ void Editor::saveTamorDefaults() {
     defaultsSavedAt = std::max<std::uint32_t>(currentTicks(), 1);  // 0 means none showing
     showSaved(true);
     for (std::size_t i = 0; i < kt::kStoredDisplaySettings.size(); ++i)
-        kt::prefs::writeInt(kt::kStoredDisplaySettings[i].key, steps[i]);  // on disk when it returns
+        kt::prefs::writeInt(kt::kStoredDisplaySettings[i].key,
+                            steps[i]);  // on disk when it returns
 }

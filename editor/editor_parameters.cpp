@@ -11,8 +11,8 @@
 #include "editor/meter_readouts.h"
 #include "editor/mode_button.h"
 #include "editor/on_off_buttons.h"
-#include "engine/parameters.h"
 #include "editor/steppers.h"
+#include "engine/parameters.h"
 #include "host/AudioEffect.h"
 
 using namespace kt::ui;

@@ -1,7 +1,7 @@
 #include "editor/speed_switch.h"
 
-#include "engine/parameters.h"
 #include "editor/steppers.h"
+#include "engine/parameters.h"
 #include "gui/CBitmap.h"
 
 using kt::paramContToLong;

@@ -299,8 +299,8 @@ void LimiterEngine::getMeters(float out[10]) {
 
 template <typename Sample>
 void LimiterEngine::process(const Sample* inL, const std::type_identity_t<Sample>* inR,
-                            std::type_identity_t<Sample>* outL,
-                            std::type_identity_t<Sample>* outR, int frames) {
+                            std::type_identity_t<Sample>* outL, std::type_identity_t<Sample>* outR,
+                            int frames) {
     if (frames <= 0 || outL == nullptr) return;
     if (inR == nullptr) inR = inL;
     EngineLockGuard hold(engineLock_, 1000);

@@ -1,8 +1,8 @@
 #include "engine/parameters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <algorithm>
 
 namespace kt {
 
@@ -18,9 +18,15 @@ float paramLongToCont(int i, int n) {
     return 0.5f / fn + static_cast<float>(i) / fn;
 }
 
-double outputGainFromValue(float v) { return std::exp2(2.0 * (v - 1.0)); }
-double driveGainFromValue(float v) { return std::exp2(8.0 * (v - 0.5)); }
-double transientAmountFromValue(float v) { return v * 1.4142136 * v * 1.4142136 * 0.25; }
+double outputGainFromValue(float v) {
+    return std::exp2(2.0 * (v - 1.0));
+}
+double driveGainFromValue(float v) {
+    return std::exp2(8.0 * (v - 0.5));
+}
+double transientAmountFromValue(float v) {
+    return v * 1.4142136 * v * 1.4142136 * 0.25;
+}
 namespace {
 constexpr double kReleaseExponent = 0.82030212;  // ms = 10^(3 v^e)
 constexpr double kOutputRangeDb = 12.0;
@@ -31,13 +37,25 @@ float clampedValue(double v) {
 }
 }  // namespace
 
-double releaseMsFromValue(float v) { return std::pow(10.0, 3.0 * std::pow(v, kReleaseExponent)); }
-double levellerTargetFromValue(float v) { return std::exp2(2.0 * (v - 1.0)); }
+double releaseMsFromValue(float v) {
+    return std::pow(10.0, 3.0 * std::pow(v, kReleaseExponent));
+}
+double levellerTargetFromValue(float v) {
+    return std::exp2(2.0 * (v - 1.0));
+}
 
-double outputDbFromValue(float v) { return (v - 1.0) * kOutputRangeDb; }
-double driveDbFromValue(float v) { return (v - 0.5) * kDriveRangeDb; }
-float outputValueFromDb(double db) { return clampedValue(db / kOutputRangeDb + 1.0); }
-float driveValueFromDb(double db) { return clampedValue(db / kDriveRangeDb + 0.5); }
+double outputDbFromValue(float v) {
+    return (v - 1.0) * kOutputRangeDb;
+}
+double driveDbFromValue(float v) {
+    return (v - 0.5) * kDriveRangeDb;
+}
+float outputValueFromDb(double db) {
+    return clampedValue(db / kOutputRangeDb + 1.0);
+}
+float driveValueFromDb(double db) {
+    return clampedValue(db / kDriveRangeDb + 0.5);
+}
 float releaseValueFromMs(double ms) {
     const double x = std::clamp(ms, 1.0, 1000.0);
     return clampedValue(std::pow(std::log10(x) / 3.0, 1.0 / kReleaseExponent));
@@ -60,8 +78,12 @@ constexpr std::array<ParamInfo, kNumParams> kParams{{
     {"Power", "", K::Stepped, 2, kOffOn, 1},
     {"Scale", "", K::Stepped, 3, {"K-12", "K-14", "K-20"}, 1},
     {"Bits", "", K::Stepped, 5, {"8", "12", "16", "20", "24"}, 1},
-    {"NoiseShape", "", K::Stepped, 7,
-     {"off", "type A", "type B", "type C", "type D", "type E", "type F"}, 0},
+    {"NoiseShape",
+     "",
+     K::Stepped,
+     7,
+     {"off", "type A", "type B", "type C", "type D", "type E", "type F"},
+     0},
     {"Calibrate", "", K::Stepped, 4, {"off", "left", "l+r uncor", "right"}, 0},
     {"Leveller", "", K::Continuous, 0, {}, 0.5f},
     {"MeterOvs", "", K::Stepped, 2, kOffOn, 0},
@@ -81,11 +103,14 @@ constexpr std::array<ParamInfo, kNumParams> kParams{{
 
 }  // namespace
 
-const ParamInfo& paramInfo(int index) { return kParams[static_cast<std::size_t>(index)]; }
+const ParamInfo& paramInfo(int index) {
+    return kParams[static_cast<std::size_t>(index)];
+}
 
 float startValue(int index) {
     const ParamInfo& info = paramInfo(index);
-    if (info.kind == ParamKind::Stepped) return paramLongToCont(static_cast<int>(info.start), info.steps);
+    if (info.kind == ParamKind::Stepped)
+        return paramLongToCont(static_cast<int>(info.start), info.steps);
     return info.start;
 }
 

@@ -58,7 +58,7 @@ struct ParamInfo {
     std::string_view name;
     std::string_view label;  // empty: the label is left untouched
     ParamKind kind;
-    int steps;               // for Stepped
+    int steps;                                  // for Stepped
     std::array<std::string_view, 8> stepTexts;  // display texts of the steps
     float start;  // before any preset: the step of a Stepped parameter, else the value
 };
@@ -84,11 +84,11 @@ inline constexpr std::array<StoredDisplaySetting, 6> kStoredDisplaySettings{{
 float startValue(int index);
 
 // The value mappings of the continuous parameters (v normalised, 0..1).
-double outputGainFromValue(float v);      // 2^(2(v-1)): 0.25 .. 1
-double driveGainFromValue(float v);       // 2^(8(v-0.5)): 1/16 .. 16
-double transientAmountFromValue(float v); // v^2 / 2
-double releaseMsFromValue(float v);       // 10^(3 v^0.82030212): 1 .. 1000 ms
-double levellerTargetFromValue(float v);  // 2^(2(v-1))
+double outputGainFromValue(float v);       // 2^(2(v-1)): 0.25 .. 1
+double driveGainFromValue(float v);        // 2^(8(v-0.5)): 1/16 .. 16
+double transientAmountFromValue(float v);  // v^2 / 2
+double releaseMsFromValue(float v);        // 10^(3 v^0.82030212): 1 .. 1000 ms
+double levellerTargetFromValue(float v);   // 2^(2(v-1))
 
 // The gain parameters as they are shown, in dB, and back (a value outside
 // the range is held at its end).

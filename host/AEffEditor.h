@@ -7,7 +7,7 @@
 class AudioEffect;
 
 class AEffEditor {
-public:
+  public:
     explicit AEffEditor(AudioEffect* effect) : effect(effect) {}
     virtual ~AEffEditor() = default;
 
@@ -33,7 +33,7 @@ public:
     virtual bool onWheel(float) { return false; }
     virtual bool setKnobMode(vst::int32) { return false; }
 
-protected:
+  protected:
     AudioEffect* effect;
     void* hostWindow = nullptr;
 };

@@ -11,7 +11,9 @@ using namespace vst;
 namespace {
 
 // The trampolines stored in the record; each finds its object through `object`.
-AudioEffect* self(AEffect* e) { return static_cast<AudioEffect*>(e->object); }
+AudioEffect* self(AEffect* e) {
+    return static_cast<AudioEffect*>(e->object);
+}
 
 VstIntPtr dispatchEffectClass(AEffect* e, int32 opcode, int32 index, VstIntPtr value, void* ptr,
                               float opt) {
@@ -24,7 +26,9 @@ VstIntPtr dispatchEffectClass(AEffect* e, int32 opcode, int32 index, VstIntPtr v
     return effect->dispatcher(opcode, index, value, ptr, opt);
 }
 
-float getParameterClass(AEffect* e, int32 index) { return self(e)->getParameter(index); }
+float getParameterClass(AEffect* e, int32 index) {
+    return self(e)->getParameter(index);
+}
 
 void setParameterClass(AEffect* e, int32 index, float value) {
     self(e)->setParameter(index, value);
@@ -73,7 +77,9 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, int numPrograms, int n
     cEffect.processDoubleReplacing = processClassDoubleReplacing;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect() {
+    delete editor;
+}
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
     editor = newEditor;
@@ -95,12 +101,17 @@ VstIntPtr AudioEffect::dispatcher(int32 opcode, int32 index, VstIntPtr value, vo
                                   float opt) {
     char* text = static_cast<char*>(ptr);
     switch (opcode) {
-        case effOpen: open(); return 0;
-        case effClose: close(); return 0;
+        case effOpen:
+            open();
+            return 0;
+        case effClose:
+            close();
+            return 0;
         case effSetProgram:
             if (value < numPrograms) setProgram(static_cast<int32>(value));
             return 0;
-        case effGetProgram: return getProgram();
+        case effGetProgram:
+            return getProgram();
         case effSetProgramName:
             if (text) setProgramName(text);
             return 0;
@@ -116,19 +127,26 @@ VstIntPtr AudioEffect::dispatcher(int32 opcode, int32 index, VstIntPtr value, vo
         case effGetParamName:
             if (text) getParameterName(index, text);
             return 0;
-        case effGetVu: return static_cast<VstIntPtr>(getVu() * 32767.0f);
-        case effSetSampleRate: setSampleRate(opt); return 0;
-        case effSetBlockSize: setBlockSize(static_cast<int32>(value)); return 0;
+        case effGetVu:
+            return static_cast<VstIntPtr>(getVu() * 32767.0f);
+        case effSetSampleRate:
+            setSampleRate(opt);
+            return 0;
+        case effSetBlockSize:
+            setBlockSize(static_cast<int32>(value));
+            return 0;
         case effMainsChanged:
             if (value)
                 resume();
             else
                 suspend();
             return 0;
-        case effIdentify: return fourCC('N', 'v', 'E', 'f');
+        case effIdentify:
+            return fourCC('N', 'v', 'E', 'f');
         case effGetChunk:
             return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
-        case effSetChunk: return setChunk(ptr, static_cast<int32>(value), index != 0);
+        case effSetChunk:
+            return setChunk(ptr, static_cast<int32>(value), index != 0);
         default:
             if (opcode >= effEditGetRect && opcode <= effEditSleep)
                 return dispatchEditor(opcode, index, value, ptr);
@@ -141,15 +159,29 @@ VstIntPtr AudioEffect::dispatchEditor(int32 opcode, int32 index, VstIntPtr value
     switch (opcode) {
         case effEditGetRect:
             return ptr ? editor->getRect(static_cast<ERect**>(ptr)) : 0;
-        case effEditOpen: return editor->open(ptr);
-        case effEditClose: editor->close(); return 0;
-        case effEditDraw: editor->draw(static_cast<ERect*>(ptr)); return 0;
-        case effEditMouse: return editor->mouse(index, static_cast<int32>(value));
-        case effEditKey: return editor->key(static_cast<int32>(value));
-        case effEditIdle: editor->idle(); return 0;
-        case effEditTop: editor->top(); return 0;
-        case effEditSleep: editor->sleep(); return 0;
-        default: return 0;
+        case effEditOpen:
+            return editor->open(ptr);
+        case effEditClose:
+            editor->close();
+            return 0;
+        case effEditDraw:
+            editor->draw(static_cast<ERect*>(ptr));
+            return 0;
+        case effEditMouse:
+            return editor->mouse(index, static_cast<int32>(value));
+        case effEditKey:
+            return editor->key(static_cast<int32>(value));
+        case effEditIdle:
+            editor->idle();
+            return 0;
+        case effEditTop:
+            editor->top();
+            return 0;
+        case effEditSleep:
+            editor->sleep();
+            return 0;
+        default:
+            return 0;
     }
 }
 
@@ -168,7 +200,9 @@ int32 AudioEffect::getCurrentUniqueId() {
     return static_cast<int32>(callHost(audioMasterCurrentId));
 }
 
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
+void AudioEffect::masterIdle() {
+    callHost(audioMasterIdle);
+}
 
 bool AudioEffect::isInputConnected(int32 input) {
     return callHost(audioMasterPinConnected, input, 0) == 0;

@@ -11,7 +11,7 @@
 class AEffEditor;
 
 class AudioEffect {
-public:
+  public:
     AudioEffect(vst::audioMasterCallback audioMaster, int numPrograms, int numParams);
     virtual ~AudioEffect();  // deletes the editor object
 
@@ -69,7 +69,7 @@ public:
     // Takes ownership of the editor object and sets or clears effFlagsHasEditor.
     void setEditor(AEffEditor* newEditor);
 
-protected:
+  protected:
     void setFlag(vst::int32 flag, bool state);
     // Calls the host, or answers 0 when there is no host callback.
     vst::VstIntPtr callHost(vst::int32 opcode, vst::int32 index = 0, vst::VstIntPtr value = 0,
@@ -84,7 +84,7 @@ protected:
     vst::int32 curProgram = 0;
     vst::AEffect cEffect;
 
-private:
+  private:
     vst::VstIntPtr dispatchEditor(vst::int32 opcode, vst::int32 index, vst::VstIntPtr value,
                                   void* ptr);
 };

@@ -8,22 +8,33 @@ VstIntPtr AudioEffectX::dispatcher(int32 opcode, int32 index, VstIntPtr value, v
                                    float opt) {
     char* text = static_cast<char*>(ptr);
     switch (opcode) {
-        case effProcessEvents: return processEvents(static_cast<VstEvents*>(ptr));
-        case effCanBeAutomated: return canParameterBeAutomated(index) ? 1 : 0;
-        case effString2Parameter: return string2parameter(index, text) ? 1 : 0;
-        case effGetNumProgramCategories: return getNumCategories();
+        case effProcessEvents:
+            return processEvents(static_cast<VstEvents*>(ptr));
+        case effCanBeAutomated:
+            return canParameterBeAutomated(index) ? 1 : 0;
+        case effString2Parameter:
+            return string2parameter(index, text) ? 1 : 0;
+        case effGetNumProgramCategories:
+            return getNumCategories();
         case effGetProgramNameIndexed:
             return text ? (getProgramNameIndexed(static_cast<int32>(value), index, text) ? 1 : 0)
                         : 0;
-        case effCopyProgram: return copyProgram(index) ? 1 : 0;
-        case effConnectInput: inputConnected(index, value != 0); return 1;
-        case effConnectOutput: outputConnected(index, value != 0); return 1;
+        case effCopyProgram:
+            return copyProgram(index) ? 1 : 0;
+        case effConnectInput:
+            inputConnected(index, value != 0);
+            return 1;
+        case effConnectOutput:
+            outputConnected(index, value != 0);
+            return 1;
         case effGetInputProperties:
             return getInputProperties(index, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
         case effGetOutputProperties:
             return getOutputProperties(index, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
-        case effGetPlugCategory: return getPlugCategory();
-        case effGetCurrentPosition: return reportCurrentPosition();
+        case effGetPlugCategory:
+            return getPlugCategory();
+        case effGetCurrentPosition:
+            return reportCurrentPosition();
         case effGetDestinationBuffer:
             return reinterpret_cast<VstIntPtr>(reportDestinationBuffer());
         case effOfflineNotify:
@@ -33,61 +44,92 @@ VstIntPtr AudioEffectX::dispatcher(int32 opcode, int32 index, VstIntPtr value, v
             return offlinePrepare(static_cast<VstOfflineTask*>(ptr), static_cast<int32>(value));
         case effOfflineRun:
             return offlineRun(static_cast<VstOfflineTask*>(ptr), static_cast<int32>(value));
-        case effProcessVarIo: return processVariableIo(static_cast<VstVariableIo*>(ptr));
+        case effProcessVarIo:
+            return processVariableIo(static_cast<VstVariableIo*>(ptr));
         case effSetSpeakerArrangement:
             return setSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement*>(value),
                                          static_cast<VstSpeakerArrangement*>(ptr));
         case effSetBlockSizeAndSampleRate:
             setBlockSizeAndSampleRate(static_cast<int32>(value), opt);
             return 1;
-        case effSetBypass: return setBypass(value != 0) ? 1 : 0;
-        case effGetEffectName: return text ? (getEffectName(text) ? 1 : 0) : 0;
-        case effGetErrorText: return text ? (getErrorText(text) ? 1 : 0) : 0;
-        case effGetVendorString: return text ? (getVendorString(text) ? 1 : 0) : 0;
-        case effGetProductString: return text ? (getProductString(text) ? 1 : 0) : 0;
-        case effGetVendorVersion: return getVendorVersion();
-        case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
-        case effCanDo: return text ? canDo(text) : 0;
-        case effGetTailSize: return getGetTailSize();
-        case effIdle: return fxIdle();
-        case effGetIcon: return reinterpret_cast<VstIntPtr>(getIcon());
-        case effSetViewPosition: return setViewPosition(index, static_cast<int32>(value)) ? 1 : 0;
+        case effSetBypass:
+            return setBypass(value != 0) ? 1 : 0;
+        case effGetEffectName:
+            return text ? (getEffectName(text) ? 1 : 0) : 0;
+        case effGetErrorText:
+            return text ? (getErrorText(text) ? 1 : 0) : 0;
+        case effGetVendorString:
+            return text ? (getVendorString(text) ? 1 : 0) : 0;
+        case effGetProductString:
+            return text ? (getProductString(text) ? 1 : 0) : 0;
+        case effGetVendorVersion:
+            return getVendorVersion();
+        case effVendorSpecific:
+            return vendorSpecific(index, value, ptr, opt);
+        case effCanDo:
+            return text ? canDo(text) : 0;
+        case effGetTailSize:
+            return getGetTailSize();
+        case effIdle:
+            return fxIdle();
+        case effGetIcon:
+            return reinterpret_cast<VstIntPtr>(getIcon());
+        case effSetViewPosition:
+            return setViewPosition(index, static_cast<int32>(value)) ? 1 : 0;
         case effGetParameterProperties:
             return ptr ? (getParameterProperties(index, static_cast<VstParameterProperties*>(ptr))
                               ? 1
                               : 0)
                        : 0;
-        case effKeysRequired: return keysRequired() ? 0 : 1;
-        case effGetVstVersion: return getVstVersion();
+        case effKeysRequired:
+            return keysRequired() ? 0 : 1;
+        case effGetVstVersion:
+            return getVstVersion();
         case effEditKeyDown:
         case effEditKeyUp:
-        case effSetEditKnobMode: return dispatchEditorKeys(opcode, index, value, opt);
+        case effSetEditKnobMode:
+            return dispatchEditorKeys(opcode, index, value, opt);
         case effGetMidiProgramName:
             return getMidiProgramName(index, static_cast<MidiProgramName*>(ptr));
         case effGetCurrentMidiProgram:
             return getCurrentMidiProgram(index, static_cast<MidiProgramName*>(ptr));
         case effGetMidiProgramCategory:
             return getMidiProgramCategory(index, static_cast<MidiProgramCategory*>(ptr));
-        case effHasMidiProgramsChanged: return hasMidiProgramsChanged(index) ? 1 : 0;
-        case effGetMidiKeyName: return getMidiKeyName(index, static_cast<MidiKeyName*>(ptr)) ? 1 : 0;
-        case effBeginSetProgram: return beginSetProgram();
-        case effEndSetProgram: return endSetProgram();
+        case effHasMidiProgramsChanged:
+            return hasMidiProgramsChanged(index) ? 1 : 0;
+        case effGetMidiKeyName:
+            return getMidiKeyName(index, static_cast<MidiKeyName*>(ptr)) ? 1 : 0;
+        case effBeginSetProgram:
+            return beginSetProgram();
+        case effEndSetProgram:
+            return endSetProgram();
         case effGetSpeakerArrangement:
             return getSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement**>(value),
                                          static_cast<VstSpeakerArrangement**>(ptr))
                        ? 1
                        : 0;
-        case effShellGetNextPlugin: return text ? getNextShellPlugin(text) : 0;
-        case effStartProcess: return startProcess();
-        case effStopProcess: return stopProcess();
-        case effSetTotalSampleToProcess: return setTotalSampleToProcess(static_cast<int32>(value));
-        case effSetPanLaw: return setPanLaw(static_cast<int32>(value), opt) ? 1 : 0;
-        case effBeginLoadBank: return beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr));
-        case effBeginLoadProgram: return beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr));
-        case effSetProcessPrecision: return setProcessPrecision(static_cast<int32>(value)) ? 1 : 0;
-        case effGetNumMidiInputChannels: return getNumMidiInputChannels();
-        case effGetNumMidiOutputChannels: return getNumMidiOutputChannels();
-        default: return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
+        case effShellGetNextPlugin:
+            return text ? getNextShellPlugin(text) : 0;
+        case effStartProcess:
+            return startProcess();
+        case effStopProcess:
+            return stopProcess();
+        case effSetTotalSampleToProcess:
+            return setTotalSampleToProcess(static_cast<int32>(value));
+        case effSetPanLaw:
+            return setPanLaw(static_cast<int32>(value), opt) ? 1 : 0;
+        case effBeginLoadBank:
+            return beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr));
+        case effBeginLoadProgram:
+            return beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr));
+        case effSetProcessPrecision:
+            return setProcessPrecision(static_cast<int32>(value)) ? 1 : 0;
+        case effGetNumMidiInputChannels:
+            return getNumMidiInputChannels();
+        case effGetNumMidiOutputChannels:
+            return getNumMidiOutputChannels();
+        default:
+            return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
     }
 }
 
@@ -114,9 +156,15 @@ bool AudioEffectX::getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerA
     return false;
 }
 
-bool AudioEffectX::beginEdit(int32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
-bool AudioEffectX::endEdit(int32 index) { return callHost(audioMasterEndEdit, index) != 0; }
-bool AudioEffectX::ioChanged() { return callHost(audioMasterIOChanged) != 0; }
+bool AudioEffectX::beginEdit(int32 index) {
+    return callHost(audioMasterBeginEdit, index) != 0;
+}
+bool AudioEffectX::endEdit(int32 index) {
+    return callHost(audioMasterEndEdit, index) != 0;
+}
+bool AudioEffectX::ioChanged() {
+    return callHost(audioMasterIOChanged) != 0;
+}
 
 double AudioEffectX::updateSampleRate() {
     const VstIntPtr rate = callHost(audioMasterGetSampleRate);
@@ -166,7 +214,9 @@ int32 AudioEffectX::getHostLanguage() {
 void* AudioEffectX::getDirectory() {
     return reinterpret_cast<void*>(callHost(audioMasterGetDirectory));
 }
-bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
+bool AudioEffectX::updateDisplay() {
+    return callHost(audioMasterUpdateDisplay) != 0;
+}
 bool AudioEffectX::sizeWindow(int32 width, int32 height) {
     return callHost(audioMasterSizeWindow, width, height) != 0;
 }
@@ -191,7 +241,9 @@ int32 AudioEffectX::offlineGetCurrentPass() {
 int32 AudioEffectX::offlineGetCurrentMetaPass() {
     return callHost(audioMasterOfflineGetCurrentMetaPass) != 0 ? 1 : 0;
 }
-void AudioEffectX::wantEvents(int32 filter) { callHost(audioMasterWantMidi, 0, filter); }
+void AudioEffectX::wantEvents(int32 filter) {
+    callHost(audioMasterWantMidi, 0, filter);
+}
 int32 AudioEffectX::tempoAt(int32 position) {
     return static_cast<int32>(callHost(audioMasterTempoAt, 0, position));
 }
@@ -201,7 +253,9 @@ int32 AudioEffectX::getNumAutomatableParameters() {
 int32 AudioEffectX::getParameterQuantization() {
     return static_cast<int32>(callHost(audioMasterGetParameterQuantization));
 }
-bool AudioEffectX::needIdle() { return callHost(audioMasterNeedIdle) != 0; }
+bool AudioEffectX::needIdle() {
+    return callHost(audioMasterNeedIdle) != 0;
+}
 AEffect* AudioEffectX::getPreviousPlug(int32 input) {
     return reinterpret_cast<AEffect*>(callHost(audioMasterGetPreviousPlug, 0, input));
 }

@@ -34,7 +34,7 @@ inline constexpr const char* canDoBypass = "bypass";
 }  // namespace PlugCanDos
 
 class AudioEffectX : public AudioEffect {
-public:
+  public:
     using AudioEffect::AudioEffect;
 
     vst::VstIntPtr dispatcher(vst::int32 opcode, vst::int32 index, vst::VstIntPtr value, void* ptr,
@@ -156,7 +156,7 @@ public:
     // Sends events to the host (not part of the slot list; used by no one here).
     bool sendVstEventsToHost(vst::VstEvents* events);
 
-private:
+  private:
     vst::VstIntPtr dispatchEditorKeys(vst::int32 opcode, vst::int32 index, vst::VstIntPtr value,
                                       float opt);
 };

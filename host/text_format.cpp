@@ -51,8 +51,8 @@ void AudioEffect::int2string(float value, char* text, int32 maxLen) {
     }
     const auto whole = static_cast<long long>(value);
     std::string out = whole < 0 ? "-" : "";
-    const unsigned long long magnitude =
-        whole < 0 ? 0ull - static_cast<unsigned long long>(whole) : static_cast<unsigned long long>(whole);
+    const unsigned long long magnitude = whole < 0 ? 0ull - static_cast<unsigned long long>(whole)
+                                                   : static_cast<unsigned long long>(whole);
     if (magnitude) out += digitsOf(magnitude);
     vst_strncpy(text, out.c_str(), maxLen);
 }

@@ -38,7 +38,8 @@ int createTemporaryBeside(const std::string& path, mode_t mode, std::string* tem
 
 // Makes a rename in the folder durable.
 void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -84,7 +85,8 @@ bool AtomicFile::open(const std::string& target, std::string* error, mode_t mode
         // Without a write bit the file is protected, even from a user whom
         // the system would let write it.
         if (::access(finalPath_.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)
-            return fail(error, "cannot write " + target + ": it is write-protected (left as it is)");
+            return fail(error,
+                        "cannot write " + target + ": it is write-protected (left as it is)");
     }
     descriptor_ = createTemporaryBeside(finalPath_, mode, &temporary_);
     if (descriptor_ < 0) {

@@ -11,7 +11,7 @@
 namespace kt {
 
 class EngineLock {
-public:
+  public:
     // Waits at most waitMs milliseconds (0 = no limit). Returns whether the
     // caller now holds the lock; a caller that gets false must not touch the
     // state the lock guards.
@@ -34,13 +34,13 @@ public:
     }
     void unlock() { mutex_.unlock(); }
 
-private:
+  private:
     std::recursive_mutex mutex_;
 };
 
 // Holds the lock for a scope when it could be had.
 class EngineLockGuard {
-public:
+  public:
     EngineLockGuard(EngineLock& lock, int waitMs) : lock_(lock), held_(lock.lock(waitMs)) {}
     ~EngineLockGuard() {
         if (held_) lock_.unlock();
@@ -49,7 +49,7 @@ public:
     EngineLockGuard& operator=(const EngineLockGuard&) = delete;
     bool held() const { return held_; }
 
-private:
+  private:
     EngineLock& lock_;
     bool held_;
 };

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -62,8 +62,7 @@ std::optional<std::vector<unsigned char>> readFile(std::string_view key) {
 bool writeFile(std::string_view key, std::span<const unsigned char> value) {
     if (!validKey(key)) return false;
     const std::string dir = directory();
-    return makeDirectories(dir) &&
-           writeFileAtomically(dir + "/" + std::string(key), value, 0600);
+    return makeDirectories(dir) && writeFileAtomically(dir + "/" + std::string(key), value, 0600);
 }
 
 }  // namespace
@@ -93,7 +92,9 @@ std::optional<std::string> readString(std::string_view key) {
     return std::string(data->begin(), data->end());
 }
 
-std::optional<std::vector<unsigned char>> readBytes(std::string_view key) { return readFile(key); }
+std::optional<std::vector<unsigned char>> readBytes(std::string_view key) {
+    return readFile(key);
+}
 
 bool writeInt(std::string_view key, std::int32_t value) {
     const std::string text = std::to_string(value) + "\n";

@@ -40,7 +40,9 @@ Plugin::~Plugin() {
     setEditor(nullptr);
 }
 
-Editor* Plugin::limiterEditor() { return static_cast<Editor*>(editor); }
+Editor* Plugin::limiterEditor() {
+    return static_cast<Editor*>(editor);
+}
 
 // Resolves the host's channel pointers for the engine: a missing second input
 // is the first one again, a missing second output is not written, and a
@@ -55,8 +57,7 @@ void Plugin::processBlock(Sample** inputs, Sample** outputs, int32 frames) {
         std::memset(outL, 0, sizeof(Sample) * static_cast<std::size_t>(frames));
         inL = outL;
     }
-    const Sample* inR =
-        (inputs && inputs[0] && isInputConnected(1) && inputs[1]) ? inputs[1] : inL;
+    const Sample* inR = (inputs && inputs[0] && isInputConnected(1) && inputs[1]) ? inputs[1] : inL;
     engine.process(inL, inR, outL, outR, frames);
 }
 
@@ -87,9 +88,11 @@ void Plugin::setParameter(int32 index, float value) {
 // for the same reason: the engine has just remapped the values.
 void Plugin::storeInCurrentPreset(int32 index, float value) {
     kt::PresetRecord& record = preset(getPresetNo());
-    const bool oldVersion = paramContToLong(record.value(kVersion), kVersionSteps) < kCurrentVersion;
+    const bool oldVersion =
+        paramContToLong(record.value(kVersion), kVersionSteps) < kCurrentVersion;
     if (oldVersion && index >= 0 && index < kNumParams) {
-        for (int i = 0; i < kNumEngineParams; ++i) CPresetSystemEffect::setParameter(i, engine.getParameter(i));
+        for (int i = 0; i < kNumEngineParams; ++i)
+            CPresetSystemEffect::setParameter(i, engine.getParameter(i));
         CPresetSystemEffect::setParameter(kVersion, kCurrentVersionValue);
     }
     if (index == kVersion) value = kCurrentVersionValue;
@@ -151,11 +154,19 @@ void Plugin::getParameterDisplay(int32 index, char* text) {
     const ParamInfo& info = paramInfo(index);
     char buffer[32];
     switch (index) {
-        case kOutput: std::snprintf(buffer, sizeof buffer, "%+.2f", outputDbFromValue(v)); break;
-        case kDrive: std::snprintf(buffer, sizeof buffer, "%+.2f", driveDbFromValue(v)); break;
+        case kOutput:
+            std::snprintf(buffer, sizeof buffer, "%+.2f", outputDbFromValue(v));
+            break;
+        case kDrive:
+            std::snprintf(buffer, sizeof buffer, "%+.2f", driveDbFromValue(v));
+            break;
         case kTransient:
-        case kLink: std::snprintf(buffer, sizeof buffer, "%.1f%%", v * 100.0); break;
-        case kRelease: std::snprintf(buffer, sizeof buffer, "%.1f", releaseMsFromValue(v)); break;
+        case kLink:
+            std::snprintf(buffer, sizeof buffer, "%.1f%%", v * 100.0);
+            break;
+        case kRelease:
+            std::snprintf(buffer, sizeof buffer, "%.1f", releaseMsFromValue(v));
+            break;
         case kLeveller:
             if (v == 1.0f)
                 std::snprintf(buffer, sizeof buffer, "off");
@@ -164,7 +175,8 @@ void Plugin::getParameterDisplay(int32 index, char* text) {
             break;
         default: {
             const std::string_view step = info.stepTexts[paramContToLong(v, info.steps)];
-            std::snprintf(buffer, sizeof buffer, "%.*s", static_cast<int>(step.size()), step.data());
+            std::snprintf(buffer, sizeof buffer, "%.*s", static_cast<int>(step.size()),
+                          step.data());
         }
     }
     vst_strncpy(text, buffer, 13);  // hosts are relied on for 14 bytes
@@ -177,18 +189,27 @@ bool Plugin::getParameterProperties(int32 index, VstParameterProperties* p) {
     auto stepsOf = [](int i) -> Steps {
         switch (i) {
             case kOutput:
-            case kLeveller: return {1.0f / 24, 1.0f / 240, 1.0f / 24};
-            case kDrive: return {1.0f / 96, 1.0f / 960, 1.0f / 96};
+            case kLeveller:
+                return {1.0f / 24, 1.0f / 240, 1.0f / 24};
+            case kDrive:
+                return {1.0f / 96, 1.0f / 960, 1.0f / 96};
             case kTransient:
             case kRelease:
-            case kLink: return {5.0f, 5.0f, 5.0f};
+            case kLink:
+                return {5.0f, 5.0f, 5.0f};
             case kTransShape:
-            case kScale: return {0.5f, 0.5f, 0.5f};
-            case kBits: return {0.25f, 0.25f, 0.25f};
-            case kNoiseShape: return {1.0f / 6, 1.0f / 6, 1.0f / 6};
-            case kCalibrate: return {10.0f / 3, 10.0f / 3, 10.0f / 3};
-            case kAttShow: return {10.0f / 7, 10.0f / 7, 10.0f / 7};
-            default: return {1.0f, 1.0f, 1.0f};  // the two-step switches
+            case kScale:
+                return {0.5f, 0.5f, 0.5f};
+            case kBits:
+                return {0.25f, 0.25f, 0.25f};
+            case kNoiseShape:
+                return {1.0f / 6, 1.0f / 6, 1.0f / 6};
+            case kCalibrate:
+                return {10.0f / 3, 10.0f / 3, 10.0f / 3};
+            case kAttShow:
+                return {10.0f / 7, 10.0f / 7, 10.0f / 7};
+            default:
+                return {1.0f, 1.0f, 1.0f};  // the two-step switches
         }
     };
     if (index == kVersion) {
@@ -219,7 +240,9 @@ void Plugin::reportLatency(int samples) {
     if (editor) limiterEditor()->setLatency(samples);
 }
 
-void Plugin::suspend() { engine.suspend(); }
+void Plugin::suspend() {
+    engine.suspend();
+}
 
 void Plugin::getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
                        float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR, float* gainL,

@@ -14,7 +14,7 @@
 class Editor;
 
 class Plugin : public CPresetSystemEffect, public kt::MeterSource {
-public:
+  public:
     explicit Plugin(vst::audioMasterCallback audioMaster);
     ~Plugin() override;
 
@@ -50,14 +50,14 @@ public:
 
     // The editor's idle pass (user-interface thread): the ten meter readings
     // (see LimiterEngine::getMeters); takes no lock.
-    void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR,
-                   float* inRmsL, float* inRmsR, float* outRmsL, float* outRmsR, float* gainL,
+    void getMeters(float* inPeakL, float* inPeakR, float* outPeakL, float* outPeakR, float* inRmsL,
+                   float* inRmsR, float* outRmsL, float* outRmsR, float* gainL,
                    float* gainR) override;
     virtual int getProcessType() { return engine.rateShift(); }
 
     kt::LimiterEngine& limiter() { return engine; }
 
-private:
+  private:
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, vst::int32 frames);
     void mapVersions(float value);

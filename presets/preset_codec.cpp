@@ -174,8 +174,8 @@ int PresetImageCodec::presetToBuffer(char** out) {
 int PresetImageCodec::bankToBuffer(char** out) {
     const int n = writtenParameters(store);
     const int bodyLength = kNumPresets * (kPresetBodyFixedBytes + kValueRecordBytes * n);
-    auto buffer = newImage(store, kKindBank, n, kNumPresets * (1 + n), store.getPresetNo(),
-                           bodyLength);
+    auto buffer =
+        newImage(store, kKindBank, n, kNumPresets * (1 + n), store.getPresetNo(), bodyLength);
     unsigned char* p = bodyOf(buffer);
     for (int preset = 0; preset < kNumPresets; ++preset) {
         const PresetRecord& record = store.preset(preset);

@@ -44,7 +44,7 @@ constexpr int kValueFieldOffset = 12;  // the value inside a value or MIDI paylo
 // records per preset.
 constexpr int kPresetBodyBytes =
     kRecordHeadBytes + kNamePayloadBytes + kPresetParams * (kRecordHeadBytes + kValuePayloadBytes);
-constexpr int kPresetImageBytes = kImageHeaderBytes + kPresetBodyBytes;            // 1041
+constexpr int kPresetImageBytes = kImageHeaderBytes + kPresetBodyBytes;              // 1041
 constexpr int kBankImageBytes = kImageHeaderBytes + kNumPresets * kPresetBodyBytes;  // 27041
 // Far above any image a writer of these formats makes; a larger file is
 // refused rather than read into memory.

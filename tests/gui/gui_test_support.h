@@ -74,22 +74,28 @@ class ProbeView : public CView {
         : CView(size), downResult(downResult), colour(colour) {}
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override {
-        return note("down", where, buttons), downResult;
+        note("down", where, buttons);
+        return downResult;
     }
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override {
-        return note("up", where, buttons), kMouseEventHandled;
+        note("up", where, buttons);
+        return kMouseEventHandled;
     }
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override {
-        return note("moved", where, buttons), kMouseEventHandled;
+        note("moved", where, buttons);
+        return kMouseEventHandled;
     }
     CMouseEventResult onMouseEntered(CPoint&, const CButtonState&) override {
-        return log.push_back("entered"), kMouseEventHandled;
+        log.push_back("entered");
+        return kMouseEventHandled;
     }
     CMouseEventResult onMouseExited(CPoint&, const CButtonState&) override {
-        return log.push_back("exited"), kMouseEventHandled;
+        log.push_back("exited");
+        return kMouseEventHandled;
     }
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override {
-        return note(distance > 0 ? "wheel up" : "wheel down", where, buttons), true;
+        note(distance > 0 ? "wheel up" : "wheel down", where, buttons);
+        return true;
     }
     std::int32_t onKeyDown(VstKeyCode& key) override {
         log.push_back("key " + std::to_string(key.character));
