@@ -19,7 +19,7 @@ constexpr FieldColours kColoursB{
     {90, 90, 100, 255}, {255, 255, 255, 255}, false, {39, 39, 39, 255}};
 constexpr FieldColours kColoursC{{80, 80, 90, 255}, {255, 255, 255, 255}, false, {39, 39, 39, 255}};
 
-struct FieldSpec {
+struct FieldLayout {
     int parameter;
     CRect place;
     CParamDisplayValueToStringProc display;
@@ -28,8 +28,8 @@ struct FieldSpec {
     const FieldColours* colours;
 };
 
-const FieldSpec& specOf(ValueField which) {
-    static const FieldSpec specs[] = {
+const FieldLayout& layoutOf(ValueField which) {
+    static const FieldLayout layouts[] = {
         {kt::kDrive, {43, 409, 117, 427}, InputDisplay, InputEntered, "+0.00dB", &kColoursA},
         {kt::kOutput, {410, 409, 484, 427}, OutputDisplay, OutputEntered, "+0.00dB", &kColoursA},
         {kt::kTransient,
@@ -42,23 +42,24 @@ const FieldSpec& specOf(ValueField which) {
         {kt::kLeveller, {411, 221, 485, 239}, LevelerDisplay, LevelerEntered, "off", &kColoursB},
         {kt::kLink, {411, 319, 485, 337}, LinkDisplay, LinkEntered, "100.0%", &kColoursC},
     };
-    return specs[static_cast<int>(which)];
+    return layouts[static_cast<int>(which)];
 }
 
 }  // namespace
 
 CKavTextEdit* makeValueField(ValueField which, CControlListener* listener, CBitmap* background) {
-    const FieldSpec& spec = specOf(which);
-    auto* field = new CKavTextEdit(spec.place, listener, spec.parameter, nullptr, background, 0);
-    field->setBackOffset(spec.place.getTopLeft());
+    const FieldLayout& layout = layoutOf(which);
+    auto* field =
+        new CKavTextEdit(layout.place, listener, layout.parameter, nullptr, background, 0);
+    field->setBackOffset(layout.place.getTopLeft());
     field->setFont(kNormalFontSmaller);
-    field->setStringConvert(spec.display);
-    field->setText(spec.text);  // shown until the caller sets the value
-    field->setString2FloatConvert(spec.entered);
-    field->setFontColor(spec.colours->font);
-    field->setCustomHighlightColor(spec.colours->highlight);
-    field->setCustomFontHighlightedColor(spec.colours->highlightedFont);
-    if (spec.colours->whiteCaret) field->setCustomCaretColor(kWhiteCColor);
+    field->setStringConvert(layout.display);
+    field->setText(layout.text);  // shown until the caller sets the value
+    field->setString2FloatConvert(layout.entered);
+    field->setFontColor(layout.colours->font);
+    field->setCustomHighlightColor(layout.colours->highlight);
+    field->setCustomFontHighlightedColor(layout.colours->highlightedFont);
+    if (layout.colours->whiteCaret) field->setCustomCaretColor(kWhiteCColor);
     field->setMaxTextLength(kValueTextSize - 1);
     return field;
 }

@@ -116,7 +116,7 @@ class PlainRequantizer {
     DitherGenerator dither_;
 };
 
-TEST(Requantizer, OrderChangesKeepTheRingAsSpecified) {
+TEST(Requantizer, OrderChangesKeepEachSlotsErrors) {
     // Orders 12 -> 32 -> 12 -> 32 -> 32 over spans no order divides; "type F" shows stale slots.
     const int shapes[] = {2, 6, 3, 6, 4, 0, 5, 2};
     const size_t span = 1501;
