@@ -10,7 +10,6 @@
 
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/files.h"
-#include "tests/support/temp_config.h"
 
 namespace kt::test {
 namespace {
@@ -24,12 +23,8 @@ std::map<std::string, std::string> contents(const fs::path& folder) {
     return files;
 }
 
-class BatchTest : public ::testing::Test {
+class BatchTest : public RenderFixture {
   protected:
-    CommandResult render(std::vector<std::string> args) {
-        args.insert(args.begin(), {"render", "--plugin", KT_MODULE_PATH});
-        return runKavtamor(args);
-    }
     // Two stereo files, a mono one, and one that is no audio.
     std::vector<std::string> inputs() {
         fs::create_directory(dir.file("in"));
@@ -40,9 +35,6 @@ class BatchTest : public ::testing::Test {
         std::ofstream(in + "broken.wav") << "not audio";
         return {in + "mix.wav", in + "broken.wav", in + "sparse.wav", in + "mono.wav"};
     }
-
-    TempConfig config;
-    TempDir dir;
 };
 
 TEST_F(BatchTest, ParallelRunsGiveTheBytesOfSingleRunsAndAFailureStopsNoOtherFile) {

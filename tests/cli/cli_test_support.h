@@ -1,11 +1,14 @@
 // Running kavtamor, and reading and writing small audio files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "cli/demo_material.h"
 #include "tests/support/command.h"
+#include "tests/support/temp_config.h"
 
 namespace kt::test {
 
@@ -35,5 +38,28 @@ struct Levels {
     double truePeak = 0.0;
 };
 Levels measureLevels(const std::vector<const AudioFile*>& files);
+
+// kavtamor render on the module under test, in a folder and a preferences
+// store of the test's own.
+class RenderFixture : public ::testing::Test {
+  protected:
+    CommandResult render(std::vector<std::string> args) {
+        args.insert(args.begin(), {"render", "--plugin", KT_MODULE_PATH});
+        return runKavtamor(args);
+    }
+    std::string write(const std::string& name, const AudioFile& file) {
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(writeFloatWav(path, file));
+        return path;
+    }
+    AudioFile read(const std::string& path) {
+        AudioFile file;
+        EXPECT_TRUE(readAudio(path, &file)) << path;
+        return file;
+    }
+
+    TempConfig config;
+    TempDir dir;
+};
 
 }  // namespace kt::test

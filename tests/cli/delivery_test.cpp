@@ -7,32 +7,13 @@
 
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/files.h"
-#include "tests/support/temp_config.h"
 
 namespace kt::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-class DeliveryTest : public ::testing::Test {
-  protected:
-    CommandResult render(std::vector<std::string> args) {
-        args.insert(args.begin(), {"render", "--plugin", KT_MODULE_PATH});
-        return runKavtamor(args);
-    }
-    std::string write(const std::string& name, const AudioFile& file) {
-        const std::string path = dir.file(name);
-        EXPECT_TRUE(writeFloatWav(path, file));
-        return path;
-    }
-    AudioFile read(const std::string& path) {
-        AudioFile file;
-        EXPECT_TRUE(readAudio(path, &file)) << path;
-        return file;
-    }
-    TempConfig config;
-    TempDir dir;
-};
+using DeliveryTest = RenderFixture;
 
 TEST_F(DeliveryTest, DrivenDemoStaysWithinHalfADecibelOfTheOutputLevel) {
     const std::string in = write("demo.wav", fromStereo(generateDemoMaterial()));

@@ -5,20 +5,14 @@
 #include <filesystem>
 
 #include "tests/cli/cli_test_support.h"
-#include "tests/support/temp_config.h"
 
 namespace kt::test {
 namespace {
 
 constexpr int kLatency = 159;  // at 44.1 kHz
 
-class RenderTest : public ::testing::Test {
+class RenderTest : public RenderFixture {
   protected:
-    CommandResult render(std::vector<std::string> args) {
-        args.insert(args.begin(), {"render", "--plugin", KT_MODULE_PATH});
-        return runKavtamor(args);
-    }
-
     // Two seconds of silence with one impulse per channel.
     std::string impulseFile() {
         AudioFile file;
@@ -27,25 +21,12 @@ class RenderTest : public ::testing::Test {
         file.samples.assign(2 * 88200, 0.0);
         file.samples[2 * 10000] = 0.5;
         file.samples[2 * 20000 + 1] = -0.25;
-        const std::string path = dir.file("impulse.wav");
-        EXPECT_TRUE(writeFloatWav(path, file));
-        return path;
+        return write("impulse.wav", file);
     }
 
     std::string demoFile(double seconds) {
-        const std::string path = dir.file("demo.wav");
-        EXPECT_TRUE(writeFloatWav(path, fromStereo(generateDemoMaterial(44100, seconds))));
-        return path;
+        return write("demo.wav", fromStereo(generateDemoMaterial(44100, seconds)));
     }
-
-    AudioFile read(const std::string& path) {
-        AudioFile file;
-        EXPECT_TRUE(readAudio(path, &file)) << path;
-        return file;
-    }
-
-    TempConfig config;
-    TempDir dir;
 };
 
 // The latency is compensated unless asked to keep it.
