@@ -51,6 +51,10 @@ double TargetSearch::snapDown(double db) const {
     return std::floor(db / range_.step + 1e-6) * range_.step;
 }
 
+bool TargetSearch::sameStep(double a, double b) const {
+    return std::fabs(a - b) < 0.5 * range_.step;
+}
+
 bool TargetSearch::meetsCeiling(const SearchTrial& trial) const {
     return !targets_.truePeak || trial.truePeak <= *targets_.truePeak;
 }
@@ -86,9 +90,8 @@ double TargetSearch::predictedTruePeak0(double drive) const {
     for (const SearchTrial& trial : trials_) {
         if (!std::isfinite(trial.truePeak)) continue;
         const double peak0 = trial.truePeak - trial.output;
-        auto same = std::find_if(known.begin(), known.end(), [&](const auto& k) {
-            return std::fabs(k.first - trial.drive) < 0.5 * range_.step;
-        });
+        auto same = std::find_if(known.begin(), known.end(),
+                                 [&](const auto& k) { return sameStep(k.first, trial.drive); });
         if (same != known.end()) {
             same->second = peak0;
         } else {
@@ -99,8 +102,7 @@ double TargetSearch::predictedTruePeak0(double drive) const {
     std::sort(known.begin(), known.end());
     auto above =
         std::lower_bound(known.begin(), known.end(), std::pair<double, double>{drive, -INFINITY});
-    if (above != known.end() && std::fabs(above->first - drive) < 0.5 * range_.step)
-        return above->second;
+    if (above != known.end() && sameStep(above->first, drive)) return above->second;
     if (above != known.begin() && above != known.end()) {
         const auto& a = *(above - 1);
         const auto& b = *above;
@@ -132,8 +134,7 @@ std::optional<SearchTrial> TargetSearch::trialAt(double drive) {
     trial.output =
         std::clamp(outputFor(predictedTruePeak0(trial.drive)), range_.outputLow, start_.output);
     for (const SearchTrial& done : trials_) {
-        if (std::fabs(done.drive - trial.drive) < 0.5 * range_.step &&
-            std::fabs(done.output - trial.output) < 0.5 * range_.step) {
+        if (sameStep(done.drive, trial.drive) && sameStep(done.output, trial.output)) {
             return stop(false, "no setting of Drive in steps of " +
                                    decibels(range_.step, "dB").substr(1) +
                                    " gives the loudness within the tolerance");
@@ -205,7 +206,7 @@ std::optional<SearchTrial> TargetSearch::nextForCeiling(const SearchTrial& last)
         }
         output = range_.outputLow;
     }
-    if (std::fabs(output - last.output) < 0.5 * range_.step) output = last.output - range_.step;
+    if (sameStep(output, last.output)) output = last.output - range_.step;
     SearchTrial trial;
     trial.drive = last.drive;
     trial.output = std::clamp(output, range_.outputLow, start_.output);
@@ -219,7 +220,7 @@ std::optional<SearchTrial> TargetSearch::nextForLoudness(const SearchTrial& last
     // from its prediction): the same drive again at the Output it allows.
     if (here.feasible && std::fabs(here.loudness - target) <= kLoudnessAim) {
         double output = here.output;
-        if (std::fabs(output - last.output) < 0.5 * range_.step) output -= range_.step;
+        if (sameStep(output, last.output)) output -= range_.step;
         if (output >= range_.outputLow - 1e-9) {
             SearchTrial trial;
             trial.drive = last.drive;
@@ -232,9 +233,8 @@ std::optional<SearchTrial> TargetSearch::nextForLoudness(const SearchTrial& last
     std::vector<Point> points;
     for (const SearchTrial& trial : trials_) {
         const Point point = pointOf(trial);
-        auto same = std::find_if(points.begin(), points.end(), [&](const Point& p) {
-            return std::fabs(p.drive - point.drive) < 0.5 * range_.step;
-        });
+        auto same = std::find_if(points.begin(), points.end(),
+                                 [&](const Point& p) { return sameStep(p.drive, point.drive); });
         if (same != points.end()) {
             *same = point;
         } else {
@@ -320,12 +320,11 @@ std::optional<SearchTrial> TargetSearch::nextForLoudness(const SearchTrial& last
             // once more at that Output, so the verdict, and a best-effort
             // result, are the loudest that meets the ceiling.
             const SearchTrial& atTop = trials_.back();
-            const bool lastAtTop = std::fabs(atTop.drive - low->drive) < 0.5 * range_.step;
-            const auto rendersAtTop = std::count_if(trials_.begin(), trials_.end(), [&](auto& t) {
-                return std::fabs(t.drive - low->drive) < 0.5 * range_.step;
-            });
-            if (lastAtTop && rendersAtTop < 2 &&
-                std::fabs(atTop.output - low->output) >= 0.5 * range_.step &&
+            const bool lastAtTop = sameStep(atTop.drive, low->drive);
+            const auto rendersAtTop =
+                std::count_if(trials_.begin(), trials_.end(),
+                              [&](const SearchTrial& t) { return sameStep(t.drive, low->drive); });
+            if (lastAtTop && rendersAtTop < 2 && !sameStep(atTop.output, low->output) &&
                 static_cast<int>(trials_.size()) + 1 < kMaxRenders) {
                 SearchTrial trial;
                 trial.drive = low->drive;
@@ -410,7 +409,7 @@ void TargetSearch::record(const SearchTrial& trial) {
     // by Output was not exact there, so keep further away from it.
     if (targets_.truePeak && trial.truePeak > *targets_.truePeak) {
         for (const SearchTrial& done : trials_) {
-            if (std::fabs(done.drive - trial.drive) < 0.5 * range_.step) {
+            if (sameStep(done.drive, trial.drive)) {
                 margin_ += trial.truePeak - *targets_.truePeak + range_.step;
                 break;
             }

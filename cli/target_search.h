@@ -98,6 +98,8 @@ class TargetSearch {
     std::optional<SearchTrial> trialAt(double drive);
     double snap(double db) const;
     double snapDown(double db) const;
+    // Two settings in dB that land on the same step.
+    bool sameStep(double a, double b) const;
 
     SearchTargets targets_;
     SearchRange range_;
